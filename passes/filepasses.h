@@ -1,0 +1,54 @@
+#pragma once
+// The three passes run over files, as the window runs them over its work files and the
+// batch conversion over documents. Each opens its input and output, runs the pass and closes
+// both; a failure names the file and the system's reason and leaves the output incomplete
+// (the caller must not show it as a finished result).
+
+#include "core/linkswitches.h"
+#include "settings/settingvalues.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace quorvik {
+
+struct PassOutcome {
+    bool ok = true;
+    QString path;    // the file that could not be read or written
+    QString reason;  // the system's reason, e.g. "Permission denied"
+    explicit operator bool() const { return ok; }
+    static PassOutcome failure(const QString& path, const QString& reason) { return {false, path, reason}; }
+};
+
+// Reports the bytes of input read so far and the input's total size (-1 when unknown).
+using ProgressFn = std::function<void(qint64 done, qint64 total)>;
+
+enum class OutputMode {
+    WorkFile,   // created with mode 0600 or truncated; a symbolic link at the path is refused
+    Document,   // a temporary file beside the target, renamed over it when complete
+};
+
+// Tag reflow: the document at `documentPath` (decoded from its bytes) to the first work file.
+PassOutcome RunReflowPassOnFiles(const QString& documentPath, const QString& formattedHtmlPath,
+                                 const ProgressFn& progress = {}, OutputMode mode = OutputMode::WorkFile);
+
+// Conversion run: reflowed HTML to converted text.
+PassOutcome RunConversionOnFiles(const QString& formattedHtmlPath, const QString& textFilePath,
+                                 const SettingValues& values, const LinkSwitches& links,
+                                 const ProgressFn& progress = {}, OutputMode mode = OutputMode::WorkFile);
+
+// Blank-line removal with character clean-up.
+PassOutcome RemoveExtraLinesOnFiles(const QString& textFilePath, const QString& formattedTextPath,
+                                    const SettingValues& values, const ProgressFn& progress = {},
+                                    OutputMode mode = OutputMode::WorkFile);
+
+// A document's bytes as text: a byte-order mark decides (UTF-8, UTF-16 LE/BE); otherwise
+// UTF-8 when the bytes are valid UTF-8; otherwise Windows-1252.
+QString DecodeDocument(const QByteArray& bytes);
+
+// Reads a file for showing in a view as plain text: decoded as DecodeDocument does, lines split
+// where the passes split them (CR or CR LF; a lone LF stays) and joined with '\n'.
+bool ReadFileForView(const QString& path, QString& text, QString& reason);
+
+}  // namespace quorvik
