@@ -3,61 +3,13 @@
 // state. Every rule sees only the current line and the state left by earlier lines.
 
 #include "core/converter.h"
-
-#include <array>
+#include "core/tagsearch.h"
 
 namespace quorvik {
 
 namespace {
 
-// The strings every line is searched for, once, before any rule runs. Each is a prefix
-// search, so "<p" is also found in "<pre", "<li" in "<link" and "<th" in "<thead".
-enum Tag : int {
-    kEndHtml, kHead, kP, kEndP, kTable, kEndHead, kEndTable, kTitle, kBr, kNbsp,
-    kOl, kEndOl, kUl, kEndUl, kLi, kEndLi, kDl, kEndDl, kAmp, kDt,
-    kDd, kNum160, kTr, kTd, kCaption, kTh, kEndTd, kEndCaption, kAHref, kEndA,
-    kMenu, kDir, kH1, kH2, kH3, kH4, kH5, kH6, kEndH1, kEndH2,
-    kEndH3, kEndH4, kEndH5, kEndH6, kTagCount
-};
-
-constexpr std::array<std::u32string_view, kTagCount> kSearch = {
-    U"</html", U"<head", U"<p", U"</p", U"<table", U"</head", U"</table", U"<title", U"<br>", U"&nbsp",
-    U"<ol", U"/ol>", U"<ul", U"</ul", U"<li", U"</li", U"<dl", U"</dl", U"&amp;", U"<dt",
-    U"<dd", U"&#160", U"<tr", U"<td", U"<caption", U"<th", U"</td", U"</caption", U"<a href", U"</a",
-    U"<menu", U"<dir", U"<h1", U"<h2", U"<h3", U"<h4", U"<h5", U"<h6", U"</h1", U"</h2",
-    U"</h3", U"</h4", U"</h5", U"</h6",
-};
-
-struct Positions {
-    std::array<std::size_t, kTagCount> at{};  // 1-based, 0 when absent
-    std::size_t operator[](Tag t) const { return at[t]; }
-    bool found(Tag t) const { return at[t] > 0; }
-};
-
-// One pass over the line finds the first position of all 44 strings: every one of them starts
-// with "<", "/" or "&", so only those characters need a closer look.
-Positions SearchAll(TextView line)
-{
-    Positions p;
-    const std::size_t n = line.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const char32_t c = line[i];
-        if (c != U'<' && c != U'/' && c != U'&')
-            continue;
-        for (int t = 0; t < kTagCount; ++t) {
-            if (p.at[t] != 0)
-                continue;
-            const std::u32string_view s = kSearch[t];
-            if (s[0] != c || n - i < s.size())
-                continue;
-            if (line.compare(i, s.size(), s) == 0)
-                p.at[t] = i + 1;
-        }
-    }
-    return p;
-}
-
-bool AnyFound(const Positions& p, std::initializer_list<Tag> tags)
+bool AnyFound(const TagPositions& p, std::initializer_list<Tag> tags)
 {
     for (Tag t : tags) {
         if (p.found(t))
@@ -88,7 +40,7 @@ void Converter::ConvertLine(Text& line, ConversionState& st)
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
         ScanTag(lv);
 
-    Positions pos = SearchAll(lv.line);
+    const TagPositions pos = SearchTags(lv.line);
     std::size_t BreakFlag = pos[kBr];
     std::size_t LiPos = pos[kLi];
     std::size_t nbspPos = pos[kNbsp], ampPos = pos[kAmp], num160Pos = pos[kNum160];

@@ -41,7 +41,10 @@ char32_t LowerChar(char32_t c)
 {
     if (c < 0x80)
         return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    // Simple (one-to-one) case mapping: "İ" becomes "i", never "i" plus a combining dot.
+    // Simple (one-to-one) case mapping. "İ" has only a two-character full mapping ("i" and a
+    // combining dot); one character for one keeps every position, so it becomes "i".
+    if (c == 0x130)
+        return U'i';
     return static_cast<char32_t>(QChar::toLower(static_cast<char32_t>(c)));
 }
 
