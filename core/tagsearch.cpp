@@ -18,9 +18,9 @@ struct Buckets {
     {
         for (auto& f : firstIndex)
             f = -1;
-        firstIndex['<'] = 0;
-        firstIndex['/'] = 1;
-        firstIndex['&'] = 2;
+        firstIndex[int{'<'}] = 0;
+        firstIndex[int{'/'}] = 1;
+        firstIndex[int{'&'}] = 2;
         for (int t = 0; t < kTagCount; ++t) {
             const std::u32string_view s = kTagSearch[t];
             const int f = firstIndex[s[0]];
