@@ -226,6 +226,16 @@ private slots:
         QVERIFY(prompts_.shown().isEmpty());  // not asked as an ordinary existing output
     }
 
+    void batch_outputNameTakenByAFolder_isNotAskedAbout()
+    {
+        QVERIFY(QDir(out_).mkdir("a.txt"));
+        window_->selectFiles({"a.html", "b.htm"});
+        const QList<BatchResult> results = window_->Convert();
+        QVERIFY(prompts_.shown().isEmpty());
+        QCOMPARE(results[0].line, QString("a.html: not converted - a.txt is a folder"));
+        QVERIFY(results[1].converted);
+    }
+
     void batch_refusals_data()
     {
         QTest::addColumn<bool>("chooseFiles");

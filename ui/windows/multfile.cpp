@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStorageInfo>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -210,10 +211,12 @@ void MultFile::FillFolderList()
         if (dir.isRoot() || !dir.cdUp())
             break;
     }
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     int depth = 0;
     for (const QString& folder : chain) {
         const QString name = QDir(folder).isRoot() ? folder : QFileInfo(folder).fileName();
-        auto* item = new QListWidgetItem(QString(depth * 3, u' ') + name, Dir1_);
+        auto* item = new QListWidgetItem(openIcon, QString(depth * 3, u' ') + name, Dir1_);
         item->setData(kPathRole, folder);
         ++depth;
     }
@@ -221,7 +224,7 @@ void MultFile::FillFolderList()
     const QStringList subfolders =
         QDir(dirPath_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(QString(depth * 3, u' ') + name, Dir1_);
+        auto* item = new QListWidgetItem(closedIcon, QString(depth * 3, u' ') + name, Dir1_);
         item->setData(kPathRole, QDir(dirPath_).filePath(name));
     }
 }
@@ -311,6 +314,8 @@ QList<BatchResult> MultFile::Convert()
         } else if (claimed.contains(outKey)) {
             r.line = QStringLiteral("%1: not converted - %2 is already written by %3 in this batch")
                          .arg(name, ConvertedName(name), claimed.value(outKey));
+        } else if (QFileInfo(r.output).isDir()) {
+            r.line = QStringLiteral("%1: not converted - %2 is a folder").arg(name, ConvertedName(name));
         } else {
             claimed.insert(outKey, name);
             if (QFileInfo::exists(r.output))
@@ -326,9 +331,8 @@ QList<BatchResult> MultFile::Convert()
             shown.append(QStringLiteral("..."));
         replace = prompts_.AskYesNo(
             this, QString::fromLatin1(kTitle),
-            QStringLiteral("%1 of the converted files already exist in %2:\n\n%3\n\nReplace them? "
+            QStringLiteral("These converted files already exist in %1:\n\n%2\n\nReplace them? "
                            "(No converts only the other files.)")
-                .arg(existing.size())
                 .arg(QDir::toNativeSeparators(outFolder), shown.join(u'\n')));
     }
 
