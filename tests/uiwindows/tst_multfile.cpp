@@ -177,6 +177,26 @@ private slots:
         QVERIFY(prompts_.shown().isEmpty());
     }
 
+    void batch_usesTheOptionsInForceWhenItRuns()
+    {
+        QVERIFY(WriteFile(docs_ + "/table.html",
+                          "<html><body>\n<ul>\n<li>Item\n</ul>\n<table>\n<tr><td>Name</td><td>Role</td></tr>\n"
+                          "</table>\n</body></html>\n"));
+        window_->setFolderPath(docs_);
+        window_->selectFiles({"table.html"});
+        values_.TableCellSep = ";";
+        values_.BulletChar = "-";
+        QVERIFY(window_->Convert()[0].converted);
+        QByteArray text = ReadFile(out_ + "/table.txt");
+        QVERIFY2(text.contains("Name; Role") && text.contains("-    Item"), text.constData());
+
+        values_.TableCellSep = "|";
+        prompts_.QueueAnswer(true);
+        QVERIFY(window_->Convert()[0].converted);
+        text = ReadFile(out_ + "/table.txt");
+        QVERIFY2(text.contains("Name| Role"), text.constData());
+    }
+
     void batch_existingOutputs_askOnce_data()
     {
         QTest::addColumn<bool>("replace");
