@@ -79,9 +79,6 @@ private slots:
         QCOMPARE(label("lblTitle"), QString("Quorvik"));
         QCOMPARE(label("lblVersion"), QString("Version 1.0.0"));
         QCOMPARE(VersionLine(), QString("Version 1.0.0"));
-        QCOMPARE(label("lblDescription"),
-                 QString("Quorvik is designed to remove HTML code from HTML documents. It will also separate data "
-                         "found in HTML tables."));
         QVERIFY(label("lblDisclaimer").startsWith("Warning"));
         QCOMPARE(button("cmdOK")->text(), QString("OK"));
         QVERIFY(button("cmdOK")->isDefault());

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -129,20 +128,6 @@ private slots:
         QCOMPARE(edit("BulletText")->text(), QString("->"));
         QVERIFY(!check(1)->isChecked());
         QVERIFY(check(2)->isChecked());
-    }
-
-    void tabs_haveCaptionsKeysAndTooltips()
-    {
-        auto* tabs = child<QTabBar>("tbsOptions");
-        QCOMPARE(tabs->count(), 3);
-        const QStringList captions{"Text Options", "Hyper Links", "Clean Up"};
-        const QStringList keys{"Text", "Hyper", "Clean"};
-        const QStringList tips{"Set Options for Text", "Set Hyper Link Options ", "Set characters to clean up"};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(tabs->tabText(i), captions[i]);
-            QCOMPARE(tabs->tabData(i).toString(), keys[i]);
-            QCOMPARE(tabs->tabToolTip(i), tips[i]);
-        }
     }
 
     void apply_savesEveryKeyAndUpdatesValues()
@@ -514,23 +499,6 @@ private slots:
         int out = 0;
         QCOMPARE(RoundToShort(value, out), fits);
         QCOMPARE(out, result);
-    }
-
-    void storedText_data()
-    {
-        QTest::addColumn<double>("reading");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << 80.0 << "80";
-        QTest::newRow("fraction") << 72.5 << "72.5";
-        QTest::newRow("hundred") << 100.0 << "100";
-        QTest::newRow("negative zero") << -0.0 << "0";
-        QTest::newRow("tenth") << 0.1 << "0.1";
-    }
-    void storedText()
-    {
-        QFETCH(double, reading);
-        QFETCH(QString, text);
-        QCOMPARE(TextLenStoredText(reading), text);
     }
 };
 
