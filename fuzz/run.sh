@@ -12,7 +12,7 @@ build=build-fuzz
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORVIK_BUILD_GUI=OFF -DQUORVIK_BUILD_TESTS=OFF -DQUORVIK_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined"
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link"
 fi
 for t in "${targets[@]}"; do
   cmake --build "$build" --target "fuzz_$t" -j2
