@@ -45,7 +45,7 @@ PassOutcome RemoveExtraLinesOnFiles(const QString& i, const QString& o, const Se
 }
 QString DecodeDocument(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString s = utf8(bytes);
     if (!utf8.hasError())
         return s;
