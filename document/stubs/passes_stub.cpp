@@ -2,6 +2,7 @@
 #include "passes/filepasses.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -13,6 +14,8 @@ PassOutcome Transform(const QString& in, const QString& out, const std::function
     if (!src.open(QIODevice::ReadOnly))
         return PassOutcome::failure(in, src.errorString());
     QString text = DecodeDocument(src.readAll());
+    if (QFileInfo(out).isSymLink())
+        return PassOutcome::failure(out, QStringLiteral("Too many levels of symbolic links"));
     QFile dst(out);
     if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return PassOutcome::failure(out, dst.errorString());
