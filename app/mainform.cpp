@@ -133,6 +133,49 @@ const LinkSwitches& MainForm::linkSwitches() const
     return *linkSwitches_;
 }
 
+QTextEdit* MainForm::view(int index) const
+{
+    Materialize(index);
+    return views_.at(static_cast<std::size_t>(index));
+}
+
+void MainForm::Materialize(int index) const
+{
+    auto& text = pending_.at(static_cast<std::size_t>(index));
+    if (!text)
+        return;
+    const QString t = std::move(*text);
+    text.reset();
+    const bool large = t.size() > (1 << 20);
+    if (large)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    views_[static_cast<std::size_t>(index)]->setPlainText(t);
+    if (large)
+        QApplication::restoreOverrideCursor();
+}
+
+void MainForm::SetViewText(int index, const QString& text)
+{
+    const auto i = static_cast<std::size_t>(index);
+    views_[i]->clear();
+    pending_[i] = text;
+    if (!deferFill_ && index == currentView_)
+        Materialize(index);
+}
+
+QString MainForm::ViewText(int index) const
+{
+    const auto i = static_cast<std::size_t>(index);
+    return pending_[i] ? *pending_[i] : views_[i]->toPlainText();
+}
+
+void MainForm::ClearView(int index)
+{
+    const auto i = static_cast<std::size_t>(index);
+    pending_[i].reset();
+    views_[i]->clear();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Building the window
 
@@ -442,6 +485,8 @@ void MainForm::TabStrip1_Click(int index)
     if (index < 0 || index > 3)
         return;
     currentView_ = index;
+    if (!deferFill_)
+        Materialize(index);
     views_[static_cast<std::size_t>(index)]->setVisible(true);
     for (int i = 0; i < 4; ++i) {
         if (i != index)
@@ -484,8 +529,8 @@ void MainForm::OpenDocument()
 {
     if (!ChangeWarning())
         return;
-    for (QTextEdit* v : views_)
-        v->clear();
+    for (int i = 0; i < 4; ++i)
+        ClearView(i);
     const FileChoice choice = dialogs_.openFile(this, kAppTitle, fileDialog_);
     if (!choice.accepted)
         return;
@@ -518,8 +563,8 @@ void MainForm::NewDocument()
     if (!ChangeWarning())
         return;
     for (std::size_t i = 0; i < 4; ++i) {
-        (*undoBuffer_)[i] = views_[i]->toPlainText();
-        views_[i]->clear();
+        (*undoBuffer_)[i] = ViewText(static_cast<int>(i));
+        ClearView(static_cast<int>(i));
     }
 }
 
@@ -537,7 +582,7 @@ void MainForm::SaveDocument()
                != Answer::Yes)
         return;
     QString reason;
-    if (!SaveDocumentAs(*views_[static_cast<std::size_t>(currentView_)]->document(), path,
+    if (!SaveDocumentAs(*view(currentView_)->document(), path,
                         SaveTypeFor(choice.type).format, reason)) {
         ShowFailure(QStringLiteral("The file %1 could not be saved: %2").arg(shown, reason));
         return;
@@ -550,7 +595,7 @@ void MainForm::SaveDocument()
 
 void MainForm::PrintView()
 {
-    QTextEdit* v = views_[static_cast<std::size_t>(currentView_)];
+    QTextEdit* v = view(currentView_);
     const QTextCursor cursor = v->textCursor();
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_.print(this, printer, cursor.hasSelection()))
@@ -581,7 +626,7 @@ bool MainForm::EnsureWorkPaths()
 void MainForm::ConversionFailed(const QString& path, const QString& reason, int firstViewToClear)
 {
     for (int i = firstViewToClear; i < 4; ++i)
-        views_[static_cast<std::size_t>(i)]->clear();
+        ClearView(i);
     ShowFailure(QStringLiteral("The conversion stopped at the file %1: %2").arg(QDir::toNativeSeparators(path),
                                                                                 reason));
 }
@@ -593,7 +638,7 @@ bool MainForm::LoadWorkFileIntoView(const QString& path, int viewIndex)
         ConversionFailed(path, reason, viewIndex);
         return false;
     }
-    views_[static_cast<std::size_t>(viewIndex)]->setPlainText(text);
+    SetViewText(viewIndex, text);
     return true;
 }
 
@@ -652,6 +697,7 @@ void MainForm::RunCodeChain(bool withLines)
     bool ok = false;
     {
         ChainProgress progress(this, withLines ? 3 : 2);
+        deferFill_ = true;
         stageProgress_ = progress.stage(0, QStringLiteral("Formatting the HTML tags..."));
         ok = RunReflowPass();
         if (ok) {
@@ -663,6 +709,8 @@ void MainForm::RunCodeChain(bool withLines)
             ok = RemoveExtraLines();
         }
         stageProgress_ = nullptr;
+        deferFill_ = false;
+        Materialize(currentView_);
     }
     if (ok)
         undoAction_->setEnabled(false);
@@ -688,7 +736,10 @@ void MainForm::RemoveExtraLinesCommand()
         return;
     ChainProgress progress(this, 1);
     stageProgress_ = progress.stage(0, QStringLiteral("Removing extra lines..."));
+    deferFill_ = true;
     RemoveExtraLines();
+    deferFill_ = false;
+    Materialize(currentView_);
     stageProgress_ = nullptr;
 }
 
@@ -699,7 +750,7 @@ void MainForm::TakeUndoSnapshot()
 {
     std::array<QString, 4> texts;
     for (std::size_t i = 0; i < 4; ++i)
-        texts[i] = views_[i]->toPlainText();
+        texts[i] = ViewText(static_cast<int>(i));
     undoBuffer_ = texts;
     undoAction_->setEnabled(true);
 }
@@ -709,7 +760,7 @@ void MainForm::Undo()
     // Before any snapshot there is nothing to go back to: the views stay as they are.
     if (undoBuffer_) {
         for (std::size_t i = 0; i < 4; ++i)
-            views_[i]->setPlainText((*undoBuffer_)[i]);
+            SetViewText(static_cast<int>(i), (*undoBuffer_)[i]);
     }
     undoAction_->setEnabled(false);
 }
@@ -769,14 +820,14 @@ void MainForm::PasteCommand()
 
 void MainForm::SelectAll()
 {
-    QTextEdit* v = views_[static_cast<std::size_t>(currentView_)];
+    QTextEdit* v = view(currentView_);
     v->setFocus();
     v->selectAll();
 }
 
 void MainForm::ChooseFont()
 {
-    QTextEdit* v = views_[static_cast<std::size_t>(currentView_)];
+    QTextEdit* v = view(currentView_);
     QFont font = BaseFont(*v);
     if (dialogs_.chooseFont(this, font))
         SetBaseFont(*v, font);
@@ -784,7 +835,7 @@ void MainForm::ChooseFont()
 
 void MainForm::ToolbarButtonClick(const QString& key)
 {
-    QTextEdit* shown = views_[static_cast<std::size_t>(currentView_)];
+    QTextEdit* shown = view(currentView_);
     const std::function<void()> commands[] = {
         [this] { OpenDocument(); },
         [this] { NewDocument(); },

@@ -40,7 +40,8 @@ public:
     const std::optional<std::array<QString, 4>>& undoBuffer() const { return undoBuffer_; }
     const WorkPaths& workPaths() const { return workPaths_; }
     const WindowLayout& layoutTwips() const { return layout_; }
-    QTextEdit* view(int index) const { return views_.at(static_cast<std::size_t>(index)); }
+    // The view with its text in place (a hidden view may hold its text back until it is needed).
+    QTextEdit* view(int index) const;
     QCheckBox* linkToggle(int index) const { return toggles_.at(static_cast<std::size_t>(index)); }
     QTabBar* tabStrip() const { return tabStrip_; }
     QLabel* statusPanel() const { return statusPanel_; }
@@ -100,6 +101,13 @@ private:
     bool ChangeWarning();
     void SetStatusPath(const QString& path);
 
+    // Filling a view takes about a second per 5 MB of text, so a view that is not shown keeps
+    // its new text aside until it is shown or read.
+    void SetViewText(int index, const QString& text);
+    QString ViewText(int index) const;
+    void ClearView(int index);
+    void Materialize(int index) const;
+
     // The conversion chain: the HTML stages, and the blank-line stage when `withLines`.
     void RunCodeChain(bool withLines);
     bool RunReflowPass();
@@ -132,6 +140,8 @@ private:
     QFrame* line_ = nullptr;
     QTabBar* tabStrip_ = nullptr;
     std::array<QTextEdit*, 4> views_{};
+    mutable std::array<std::optional<QString>, 4> pending_;
+    bool deferFill_ = false;  // set while a conversion chain selects tabs and loads views
     QLabel* statusPanel_ = nullptr;
     std::array<QCheckBox*, 3> toggles_{};
     QAction* undoAction_ = nullptr;

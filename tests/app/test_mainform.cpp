@@ -367,6 +367,22 @@ private slots:
         QVERIFY(!action("Undomen")->isEnabled());
     }
 
+    void hiddenViews_keepTheirTextThroughNewAndUndo()
+    {
+        openDocument(QStringLiteral("page.html"), kHtml);
+        trigger("RevCodeLinesMen");
+        dialogs_.answerMessage(Answer::Yes);
+        trigger("NewMenu");
+        trigger("Undomen");
+        QTest::mouseClick(w().tabStrip(), Qt::LeftButton, {}, w().tabStrip()->tabRect(1).center());
+        QCOMPARE(w().currentView(), 1);
+        dialogs_.answerFile(path(QStringLiteral("reflowed.txt")), 2);
+        trigger("SaveMenu");
+        const QByteArray saved = ReadBytes(path(QStringLiteral("reflowed.txt")));
+        QVERIFY(saved.contains("<p>"));
+        QVERIFY(saved.contains("First paragraph here."));
+    }
+
     void removeExtraLines_worksOnTheEarlierTextAfterAnotherOpen()
     {
         openDocument(QStringLiteral("page.html"), kHtml);
