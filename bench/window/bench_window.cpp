@@ -1,6 +1,6 @@
 // Drives the main window offscreen on a generated 5 MB HTML document: Open, then Remove Both
 // Code + Lines, printing the seconds each step takes.
-//   build/bench/window/bench_window [megabytes]
+//   build/bench/window/bench_window [megabytes [--show seconds]]
 
 #include "app/mainform.h"
 #include "passes/filepasses.h"
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -103,5 +104,11 @@ int main(int argc, char* argv[])
     probe.setPlainText(window.view(1)->toPlainText());
     std::printf("%-28s %6.2f s\n", "  filling one view", timer.nsecsElapsed() / 1e9);
     std::printf("Remove Both chain: %.2f s (target < 3 s)\n", chain);
+    // "--show N": keep the window on screen for N seconds (for looking at it under Xvfb).
+    if (argc > 3 && QByteArray(argv[2]) == "--show") {
+        window.SelectTab(4);
+        QTimer::singleShot(QByteArray(argv[3]).toInt() * 1000, &app, &QApplication::quit);
+        QApplication::exec();
+    }
     return 0;
 }
