@@ -228,10 +228,10 @@ void Converter::StripTags(LineValues& lv)
     };
 
     std::size_t k = 1;
-    for (; k < entryLen; ++k) {
+    while (k < entryLen) {
         if (TS > TE && TE >= 1)
             blankFromK(k, TE - 1);
-        if (TS == k && TE > 0 && TE >= 1)
+        if (TS == k && TE > 0)
             blankFromK(k, TE - 1);
         if (TE == 0 && TS > 0 && TS < tailFrom) {
             blank(TS, std::min(entryLen, tailFrom - 1));
@@ -242,6 +242,23 @@ void Converter::StripTags(LineValues& lv)
             blank(k, k);
         TS = firstOf(ltCursor, U'<');
         TE = firstOf(gtCursor, U'>');
+        // From here on the positions are the line's own. Unless an unclosed "<" is about to
+        // wipe out the rest, a round changes something only where k meets one of them, so the
+        // rounds in between are skipped, after doing what their first step would do: blank
+        // everything before a ">" that stands before the first "<".
+        if (TE == 0 && TS > 0) {
+            ++k;
+            continue;
+        }
+        std::size_t next = entryLen;
+        if (TS > k)
+            next = std::min(next, TS);
+        if (TE > k)
+            next = std::min(next, TE);
+        next = std::max(k + 1, std::min(next, entryLen));
+        if (TS > TE && TE >= 1 && next > k + 1)
+            blankFromK(k + 1, TE - 1);
+        k = next;
     }
     if (entryLen < 2)
         k = 1;
