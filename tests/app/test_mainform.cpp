@@ -404,6 +404,41 @@ private slots:
         QVERIFY(w().linkSwitches().OtherLinks());
     }
 
+    void conversion_usesStoredOptionsAndTheToggles_data()
+    {
+        QTest::addColumn<QString>("textLen");
+        QTest::addColumn<bool>("webLinks");
+        QTest::addColumn<int>("longestLine");
+        QTest::addColumn<bool>("target");
+        QTest::newRow("defaults") << QString() << false << 80 << false;
+        QTest::newRow("short lines") << "20" << false << 20 << false;
+        QTest::newRow("web links on") << "" << true << 80 << true;
+    }
+    void conversion_usesStoredOptionsAndTheToggles()
+    {
+        QFETCH(QString, textLen);
+        QFETCH(bool, webLinks);
+        QFETCH(int, longestLine);
+        if (!textLen.isEmpty()) {
+            SettingsStore(iniPath()).SaveSetting(QStringLiteral("TextLen"), textLen);
+            window_.reset();
+            window_ = makeWindow();
+        }
+        if (webLinks)
+            w().linkToggle(0)->click();
+        openDocument(QStringLiteral("links.html"),
+                     "<p>Read the <a href=\"http://example.com/x\">manual</a> before you start using the "
+                     "program, and keep it at hand while you work.</p>\r\n");
+        trigger("RemoveHTMLMen");
+        const QStringList lines = w().view(2)->toPlainText().split(u'\n');
+        int longest = 0;
+        for (const QString& line : lines)
+            longest = std::max(longest, static_cast<int>(line.size()));
+        QVERIFY2(longest <= longestLine, qPrintable(lines.join(u'|')));
+        QVERIFY(longest > longestLine / 2);
+        QTEST(w().view(2)->toPlainText().contains(QStringLiteral("http://example.com/x")), "target");
+    }
+
     // ---- failures ----
 
     void unreadableDocument_namesPathAndReason()
