@@ -47,10 +47,13 @@ public:
     QLabel* statusPanel() const { return statusPanel_; }
     const LinkSwitches& linkSwitches() const;
 
-    // The option values the conversion reads; the options dialog replaces them on Apply.
+    // The option values the conversion reads and the store they come from; the options dialog
+    // works on both (they live as long as the window).
     const SettingValues& settingValues() const { return values_; }
+    SettingValues& settingValues() { return values_; }
     void setSettingValues(const SettingValues& values) { values_ = values; }
     const SettingsStore& settingsStore() const { return store_; }
+    SettingsStore& settingsStore() { return store_; }
 
     // The window's outer size in twips, as the resize rules count it.
     int outerWidthTwips() const;
