@@ -627,8 +627,9 @@ void MainForm::ConversionFailed(const QString& path, const QString& reason, int 
 {
     for (int i = firstViewToClear; i < 4; ++i)
         ClearView(i);
-    ShowFailure(QStringLiteral("The conversion stopped at the file %1: %2").arg(QDir::toNativeSeparators(path),
-                                                                                reason));
+    // Told once the progress dialog is gone.
+    chainFailure_ = QStringLiteral("The conversion stopped at the file %1: %2").arg(QDir::toNativeSeparators(path),
+                                                                                   reason);
 }
 
 bool MainForm::LoadWorkFileIntoView(const QString& path, int viewIndex)
@@ -714,6 +715,16 @@ void MainForm::RunCodeChain(bool withLines)
     }
     if (ok)
         undoAction_->setEnabled(false);
+    else
+        ShowChainFailure();
+}
+
+void MainForm::ShowChainFailure()
+{
+    if (chainFailure_.isEmpty())
+        return;
+    ShowFailure(chainFailure_);
+    chainFailure_.clear();
 }
 
 void MainForm::RemoveHtmlCode()
@@ -734,13 +745,18 @@ void MainForm::RemoveExtraLinesCommand()
     }
     if (!EnsureWorkPaths())
         return;
-    ChainProgress progress(this, 1);
-    stageProgress_ = progress.stage(0, QStringLiteral("Removing extra lines..."));
-    deferFill_ = true;
-    RemoveExtraLines();
-    deferFill_ = false;
-    Materialize(currentView_);
-    stageProgress_ = nullptr;
+    bool ok = false;
+    {
+        ChainProgress progress(this, 1);
+        stageProgress_ = progress.stage(0, QStringLiteral("Removing extra lines..."));
+        deferFill_ = true;
+        ok = RemoveExtraLines();
+        deferFill_ = false;
+        Materialize(currentView_);
+        stageProgress_ = nullptr;
+    }
+    if (!ok)
+        ShowChainFailure();
 }
 
 // ---------------------------------------------------------------------------------------------

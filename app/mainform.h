@@ -119,6 +119,7 @@ private:
     bool EnsureWorkPaths();
     bool LoadWorkFileIntoView(const QString& path, int viewIndex);
     void ConversionFailed(const QString& path, const QString& reason, int firstViewToClear);
+    void ShowChainFailure();
 
     void ShowGuard(const QString& text);
     void ShowFailure(const QString& text);
@@ -152,6 +153,7 @@ private:
 
     // Set while a conversion runs: reports a stage's progress to the progress dialog.
     std::function<void(qint64, qint64)> stageProgress_;
+    QString chainFailure_;  // why the running chain stopped
 };
 
 }  // namespace quorvik

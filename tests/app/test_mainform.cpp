@@ -467,20 +467,36 @@ private slots:
         QCOMPARE(w().processed(), 0);
     }
 
+    void plantedSymbolicLink_isNotFollowed_data()
+    {
+        QTest::addColumn<int>("workFile");  // 0 reflowed HTML, 1 text, 2 formatted text
+        QTest::addColumn<int>("firstEmptyView");
+        QTest::addColumn<int>("processed");
+        QTest::newRow("reflowed HTML") << 0 << 1 << 0;
+        QTest::newRow("converted text") << 1 << 2 << 0;
+        QTest::newRow("formatted text") << 2 << 3 << 1;
+    }
     void plantedSymbolicLink_isNotFollowed()
     {
+        QFETCH(int, workFile);
+        QFETCH(int, firstEmptyView);
         openDocument(QStringLiteral("page.html"), kHtml);
+        const WorkPaths& paths = w().workPaths();
+        const QString planted = workFile == 0   ? paths.FormattedHtmlPath
+                                : workFile == 1 ? paths.TextFilePath
+                                                : paths.FormattedTextPath;
         const QString victim = path(QStringLiteral("victim.txt"));
         WriteBytes(victim, "precious");
-        QVERIFY(QFile::link(victim, w().workPaths().FormattedHtmlPath));
+        QVERIFY(QFile::link(victim, planted));
         dialogs_.answerMessage(Answer::Ok);
-        trigger("RemoveHTMLMen");
+        trigger("RevCodeLinesMen");
         QCOMPARE(ReadBytes(victim), QByteArray("precious"));
         QCOMPARE(dialogs_.shown().size(), std::size_t(1));
-        QVERIFY(dialogs_.shown()[0].text.contains(w().workPaths().FormattedHtmlPath));
-        QVERIFY(w().view(1)->toPlainText().isEmpty());
-        QVERIFY(w().view(2)->toPlainText().isEmpty());
-        QCOMPARE(w().processed(), 0);
+        QCOMPARE(dialogs_.shown()[0].kind, QStringLiteral("warning"));
+        QVERIFY2(dialogs_.shown()[0].text.contains(planted), qPrintable(dialogs_.shown()[0].text));
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(w().view(i)->toPlainText().isEmpty(), i >= firstEmptyView);
+        QTEST(w().processed(), "processed");
     }
 
     void workFolderOfAnotherUser_isRefused()
