@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "passes/chain.h"
 #include "passes/textcodec.h"
+#include "settings/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,7 +72,8 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    SettingValues base;
+    // The saved options of the window are the starting point, unless --defaults says otherwise.
+    const SettingValues base = parsed.defaults ? SettingValues() : LoadSettingValues(SettingsStore());
     const SettingValues values = ApplyArguments(parsed, base);
     const FixedLinkSwitches links(values.LinkSettings[0] > 0, values.LinkSettings[1] > 0, values.LinkSettings[2] > 0);
     const ChainOptions options = ChainOptionsFrom(values);

@@ -15,9 +15,15 @@ struct Result {
     QByteArray out, err;
 };
 
-Result RunTool(const QStringList& args, const QByteArray& input = {})
+Result RunTool(const QStringList& args, const QByteArray& input = {}, const QString& configHome = {})
 {
     QProcess p;
+    // The saved options live under the user's configuration folder: keep the tool away from
+    // the real one.
+    static QTemporaryDir emptyConfig;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? emptyConfig.path() : configHome);
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(QUORVIK_CONVERT), args);
     p.write(input);
     p.closeWriteChannel();
@@ -133,6 +139,23 @@ TEST(Cli, FailedOutputLeavesTheOldFileWhole)
     r = RunTool({"-o", target, doc});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(ReadAll(target).startsWith("+++ Hi +++\n"));
+}
+
+TEST(Cli, StartsFromTheSavedOptionsUnlessToldOtherwise)
+{
+    QTemporaryDir config, dir;
+    QDir().mkpath(config.filePath("zelbrin"));
+    Write(config, "zelbrin/zelbrin.ini", "[Startup]\nBulletChar=+\ntablecellsep=none\nWWWLinks=1\n");
+    const QString doc = Write(dir, "doc.html", kDoc);
+    Result r = RunTool({doc}, {}, config.path());
+    EXPECT_TRUE(r.out.contains("+    a\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\"http://x.org/\" site")) << r.out.toStdString();
+    r = RunTool({"--bullet", "#", "--no-web-links", doc}, {}, config.path());
+    EXPECT_TRUE(r.out.contains("#    a\n"));
+    EXPECT_FALSE(r.out.contains("http"));
+    r = RunTool({"--defaults", doc}, {}, config.path());
+    EXPECT_TRUE(r.out.contains("*    a\n"));
+    EXPECT_FALSE(r.out.contains("http"));
 }
 
 TEST(Cli, HelpAndVersion)
