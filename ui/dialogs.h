@@ -45,6 +45,9 @@ public:
 
     // The font dialog starting at `font`; false when the user cancels, else `font` is the choice.
     virtual bool chooseFont(QWidget* parent, QFont& font) = 0;
+
+    // A folder chooser starting at `startFolder`; the empty text when the user cancels.
+    virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
 };
 
 // The real dialogs.
@@ -57,6 +60,7 @@ public:
     FileChoice saveFile(QWidget* parent, const QString& title, FileDialogState& state) override;
     bool print(QWidget* parent, QPrinter& printer, bool hasSelection) override;
     bool chooseFont(QWidget* parent, QFont& font) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override;
 };
 
 }  // namespace quorvik

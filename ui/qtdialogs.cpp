@@ -95,4 +95,9 @@ bool QtDialogs::chooseFont(QWidget* parent, QFont& font)
     return ok;
 }
 
+QString QtDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}
+
 }  // namespace quorvik

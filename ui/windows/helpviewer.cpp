@@ -1,6 +1,6 @@
 #include "ui/windows/helpviewer.h"
 
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -135,8 +135,8 @@ QUrl HelpWindow::source() const
     return browser_->source();
 }
 
-HelpViewer::HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder)
-    : owner_(owner), prompts_(prompts), helpFolder_(std::move(helpFolder))
+HelpViewer::HelpViewer(QWidget* owner, Dialogs& dialogs, QString helpFolder)
+    : owner_(owner), dialogs_(dialogs), helpFolder_(std::move(helpFolder))
 {
 }
 
@@ -166,8 +166,9 @@ bool HelpViewer::Show(const QString& file)
 {
     const QString path = QDir(helpFolder_).filePath(file);
     if (!QFileInfo(path).isFile()) {
-        prompts_.Warning(owner_, QStringLiteral("Quorvik"),
-                         QStringLiteral("The help document could not be found: %1").arg(QDir::toNativeSeparators(path)));
+        dialogs_.warning(owner_, QStringLiteral("Quorvik"),
+                         QStringLiteral("The help document could not be found: %1").arg(QDir::toNativeSeparators(path)),
+                         false);
         return false;
     }
     if (!window_)

@@ -16,7 +16,7 @@ class QUrl;
 
 namespace quorvik {
 
-class WindowPrompts;
+class Dialogs;
 
 // The numbered help topics and their pages.
 QList<int> HelpTopicNumbers();
@@ -41,8 +41,8 @@ private:
 // Owns the help window for the main window: created on first use, reused afterwards.
 class HelpViewer {
 public:
-    // `owner` is the main window; `prompts` tells the user when the help document is missing.
-    HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder = DefaultHelpFolder());
+    // `owner` is the main window; `dialogs` tells the user when the help document is missing.
+    HelpViewer(QWidget* owner, Dialogs& dialogs, QString helpFolder = DefaultHelpFolder());
     ~HelpViewer();
     HelpViewer(const HelpViewer&) = delete;
     HelpViewer& operator=(const HelpViewer&) = delete;
@@ -61,7 +61,7 @@ private:
     bool Show(const QString& file);
 
     QWidget* owner_;
-    WindowPrompts& prompts_;
+    Dialogs& dialogs_;
     QString helpFolder_;
     QPointer<HelpWindow> window_;
 };
