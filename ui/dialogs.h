@@ -30,7 +30,8 @@ public:
 
     // A message with an OK button and no icon.
     virtual Answer information(QWidget* parent, const QString& title, const QString& text) = 0;
-    // A Yes/No question with the question icon.
+    // A Yes/No question with the question icon; No is the default button, so Enter leaves
+    // things as they are (the questions ask before replacing files).
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
     // With `yesNo` a Yes/No question with the exclamation icon, else a warning with OK.
     virtual Answer warning(QWidget* parent, const QString& title, const QString& text, bool yesNo) = 0;
