@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QVector>
 
+#include <cctype>
 #include <map>
 
 #include "codepage.h"
@@ -179,7 +180,7 @@ struct FontEntry {
 class Reader {
  public:
   Reader(const QByteArray& data, QTextDocument& document)
-      : tokens_(data), document_(document), cursor_(&document) {}
+      : tokens_(data), cursor_(&document) {}
 
   void run();
 
@@ -209,7 +210,6 @@ class Reader {
   void finish();
 
   RtfTokenizer tokens_;
-  QTextDocument& document_;
   QTextCursor cursor_;
 
   State state_;
@@ -710,10 +710,7 @@ void ReadRtf(const QByteArray& data, QTextDocument& document) {
 
   qsizetype start = 0;
   if (data.startsWith("\xEF\xBB\xBF")) start = 3;
-  while (start < data.size() && (data[start] == ' ' || data[start] == '\t' ||
-                                 data[start] == '\r' || data[start] == '\n')) {
-    ++start;
-  }
+  while (start < data.size() && std::isspace(static_cast<unsigned char>(data[start]))) ++start;
   if (data.mid(start, 5) != "{\\rtf") {
     QString text = DecodePlainText(data);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));

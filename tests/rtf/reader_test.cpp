@@ -101,6 +101,7 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"truncated control word", kHeader + "ab\\", "ab"},
       {"truncated hex byte", kHeader + "ab\\'4", "ab"},
       {"leading whitespace before header", "\r\n {\\rtf1 x}", "x"},
+      {"form feeds before header (fuzz)", "\f\v\f{\\rtf1 x\\'01}", "x"},
       {"text after the document ignored", "{\\rtf1 x}trailing", "x"},
   };
   for (const TextCase& c : cases) {
