@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <limits>
+
 #include "doc_summary.h"
 #include "rtf.h"
 
@@ -245,6 +248,41 @@ TEST(RtfReader, SurvivesHostileInput) {
     const QString text = ReadText(c.rtf);
     EXPECT_TRUE(text.startsWith(c.expectedStart)) << c.name;
     EXPECT_LT(timer.elapsed(), 10000) << c.name;
+  }
+}
+
+// Reading time grows with the input, not with its square: eight times the input may take
+// at most about eight times as long (a quadratic reader would take 64 times).
+TEST(RtfReader, ReadingTimeIsLinear) {
+  const struct {
+    const char* name;
+    QByteArray unit;
+  } patterns[] = {
+      {"paragraphs", "{\\b x}\\par "},
+      {"format runs", "{\\b a}{\\i\\f1 b}\\cf1 c\\plain "},
+      {"table cells", "\\trowd\\intbl a\\cell \\cell b\\par c\\cell\\row "},
+      {"unicode and bytes", "\\u937?\\'e9\\uc2\\u8364\\'80\\'80 "},
+      {"nested groups", "{{{{{{{{x}}}}}}}}"},
+      {"skipped destinations", "{\\*\\x{\\pict 0123}}{\\fldinst a}{\\fldrslt b}"},
+      {"unclosed groups", "{a"},
+  };
+  // Processor time, not wall time: the machine running the tests may be busy.
+  const auto bestTime = [](const QByteArray& rtf) {
+    std::clock_t best = std::numeric_limits<std::clock_t>::max();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const std::clock_t start = std::clock();
+      ReadText(rtf);
+      best = qMin(best, std::clock() - start);
+    }
+    return best;
+  };
+  const std::clock_t floor = CLOCKS_PER_SEC / 100;  // below 10 ms the clock is too coarse
+  for (const auto& p : patterns) {
+    const int units = 4000;
+    const std::clock_t small = bestTime(kHeader + p.unit.repeated(units) + "}");
+    const std::clock_t large = bestTime(kHeader + p.unit.repeated(units * 8) + "}");
+    EXPECT_LT(large, 20 * qMax(small, floor))
+        << p.name << ": " << small << " then " << large << " clock ticks";
   }
 }
 
