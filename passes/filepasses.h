@@ -43,6 +43,16 @@ PassOutcome RemoveExtraLinesOnFiles(const QString& textFilePath, const QString& 
                                     const SettingValues& values, const ProgressFn& progress = {},
                                     OutputMode mode = OutputMode::WorkFile);
 
+// The stages a whole conversion can stop at: the reflowed HTML, the converted text
+// (Remove HTML Code) or the text after blank-line removal (Remove Both Code + Lines).
+enum class Stage { Reflow, Text, Formatted };
+
+// The whole chain from a document to the chosen stage, in memory, written to `outputPath`
+// completely or not at all (temporary file beside it, then rename). Lines end in LF, or in
+// CR LF when `crlf` is set. This is what the command line and the batch conversion run.
+PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPath, Stage stage,
+                            const SettingValues& values, const LinkSwitches& links, bool crlf = false);
+
 // A document's bytes as text: a byte-order mark decides (UTF-8, UTF-16 LE/BE); otherwise
 // UTF-8 when the bytes are valid UTF-8; otherwise Windows-1252.
 QString DecodeDocument(const QByteArray& bytes);

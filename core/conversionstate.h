@@ -1,0 +1,60 @@
+#pragma once
+// The state that carries a conversion from one input line to the next.
+
+#include "core/text.h"
+
+#include <cstdint>
+
+namespace quorvik {
+
+// The converter's state words. A test for Yes or No is false for every other word; Empty is
+// the empty text that the definition-list words start with (neither "yes" nor "no").
+enum class Word : std::uint8_t { Empty, No, Yes, Processing, Done };
+
+// What is put in front of the next list item: a text (empty, the bullet, or spaces) or a counter.
+struct ItemMarker {
+    bool isCounter = false;
+    long long counter = 0;
+    Text text;
+
+    void SetText(TextView t) { isCounter = false; counter = 0; text.assign(t); }
+    void SetCounter(long long n) { isCounter = true; counter = n; text.clear(); }
+    bool IsEmptyText() const { return !isCounter && text.empty(); }
+    Text Written() const;  // the counter in decimal, or the text unchanged
+};
+
+// One record per conversion run, passed to the line converter for every line.
+struct ConversionState {
+    Word InOrderedList = Word::No;
+    Word InHead = Word::No;
+    Word InParagraph = Word::No;
+    Word InTable = Word::No;
+    Word InTitle = Word::No;
+    Word BreakPending = Word::No;
+    ItemMarker Marker;  // `ItemMarker`
+    Word InUnorderedList = Word::No;
+    Word InBody = Word::No;
+    Word InDefList = Word::No;
+    Word CellState = Word::No;
+    Word CaptionState = Word::No;
+    Word InLink = Word::No;
+    Word InListItem = Word::No;
+};
+
+// The option values the converter reads.
+struct ConverterOptions {
+    int TextLen = 80;           // 0 or below: lines are not wrapped
+    Text TableCellSep = U",";   // already the value in use ("none" arrives as one space)
+    Text BulletChar = U"*";
+};
+
+// Where finished lines go. Each call is one written line; the line may itself hold a carriage
+// return and line feed (running text marks its break that way), which a reader of the written
+// file sees as a further line.
+class LineSink {
+public:
+    virtual ~LineSink() = default;
+    virtual void WriteLine(TextView line) = 0;
+};
+
+}  // namespace quorvik

@@ -1,0 +1,93 @@
+#pragma once
+// The line-by-line HTML-to-text converter: its long-lived fields and its operations.
+// Each operation keeps the name it has in the conversion's description; the files of this
+// folder group them by what they do (tag scanner, line converter, output lines, lists,
+// tables, entities, links, title).
+
+#include "core/conversionstate.h"
+#include "core/linkswitches.h"
+#include "core/text.h"
+
+#include <cstddef>
+
+namespace quorvik {
+
+// The current line and its companions. They travel together: whoever rewrites the line
+// recomputes the others. Positions are 1-based, 0 when absent.
+struct LineValues {
+    Text line;
+    std::size_t lineLength = 0;
+    std::size_t TagStart = 0;  // first "<"
+    std::size_t TagEnd = 0;    // first ">"
+
+    void Recount();  // lineLength, TagStart and TagEnd from the line as it stands
+};
+
+class Converter {
+public:
+    Converter(const ConverterOptions& options, const LinkSwitches& links, LineSink& out);
+
+    // Starts a run: every field back to its start value.
+    void Reset();
+    // Converts one input line (already trimmed by the run, trimmed again here).
+    void ConvertLine(Text& line, ConversionState& state);
+    // Writes what is left at the end of a run.
+    void FlushLine();
+
+    // Long-lived fields, public for the tests that set up a situation.
+    Text OutLine;
+    long long BlankLines = 0;
+    long long CellCount = 0;
+    int HangIndent = 0;
+    Word InDefTerm = Word::Empty;
+    Word InDefData = Word::Empty;
+
+    // Tag scanner.
+    static void ScanTag(LineValues& lv);
+
+    // Output lines and wrapping.
+    void WriteLine(LineValues& lv);
+    void WriteBreak(Word& BreakPending);
+    static void StripTags(LineValues& lv);
+    void AppendParagraphText(LineValues& lv, std::size_t& BreakFlag);
+    void AppendBodyText(LineValues& lv, std::size_t& BreakFlag);
+    void AppendItemTail(LineValues& lv, std::size_t& BreakFlag);
+
+    // Lists.
+    void AppendListItem(LineValues& lv, std::size_t LiPos, const ItemMarker& marker, std::size_t& BreakFlag,
+                        Word InUnorderedList, Word InOrderedList);
+    void AppendDefListText(LineValues& lv, Word InDefList);
+
+    // Tables.
+    void AppendTableText(LineValues& lv, Word CellState, Word CaptionState, std::size_t BreakFlag);
+    void TrimCellSep(Text& text) const;
+
+    // Entities.
+    static void ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_t& ampPos, std::size_t& num160Pos);
+
+    // Links.
+    void AppendLinkInfo(const LineValues& lv);
+
+    // Title.
+    void EmitTitle(LineValues& lv, Word& InTitle, std::size_t titlePos);
+
+private:
+    void Write(TextView text) { out_.WriteLine(text); }
+    void WriteBlank() { out_.WriteLine(TextView()); }
+    void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
+    void WrapPlain(std::size_t start);
+    void WrapHanging(std::size_t start);
+
+    ConverterOptions options_;
+    const LinkSwitches& links_;
+    LineSink& out_;
+    Text scratch_;
+};
+
+// The four characters that join text without a space.
+inline bool IsJoiningPunctuation(char32_t c)
+{
+    return c == U',' || c == U'.' || c == U'?' || c == U'!';
+}
+
+}  // namespace quorvik

@@ -1,0 +1,354 @@
+// The line converter: recognises tags by fixed lower-case searches, moves the state words,
+// writes finished and blank lines, and hands the line's text to the emitter that suits the
+// state. Every rule sees only the current line and the state left by earlier lines.
+
+#include "core/converter.h"
+#include "core/tagsearch.h"
+
+namespace quorvik {
+
+namespace {
+
+bool AnyFound(const TagPositions& p, std::initializer_list<Tag> tags)
+{
+    for (Tag t : tags) {
+        if (p.found(t))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void Converter::Flush(LineValues& lv)
+{
+    // Only a pending OutLine is written; text before the line's first tag then joins it.
+    if (!OutLine.empty()) {
+        WriteLine(lv);
+        BlankLines = 0;
+    }
+}
+
+void Converter::ConvertLine(Text& line, ConversionState& st)
+{
+    LineValues lv;
+    lv.line.swap(line);
+    Trim(lv.line);
+    lv.lineLength = lv.line.size();
+    lv.TagStart = Find(lv.line, U'<');
+    lv.TagEnd = Find(lv.line, U'>');
+    if (lv.TagStart >= 1 && lv.TagEnd >= 1)
+        ScanTag(lv);
+
+    const TagPositions pos = SearchTags(lv.line);
+    std::size_t BreakFlag = pos[kBr];
+    std::size_t LiPos = pos[kLi];
+    std::size_t nbspPos = pos[kNbsp], ampPos = pos[kAmp], num160Pos = pos[kNum160];
+
+    const bool headingOpens = AnyFound(pos, {kH1, kH2, kH3, kH4, kH5, kH6});
+    const bool headingEnds = AnyFound(pos, {kEndH1, kEndH2, kEndH3, kEndH4, kEndH5, kEndH6});
+
+    // 1. A heading ends every list, table and paragraph state.
+    if (headingOpens) {
+        st.InParagraph = st.InOrderedList = st.InHead = st.InTable = st.InTitle = Word::No;
+        st.InUnorderedList = st.InDefList = st.CellState = st.CaptionState = Word::No;
+        st.InLink = st.InListItem = Word::No;
+        HangIndent = 0;
+    }
+    // 2. List end or line break.
+    if (AnyFound(pos, {kEndLi, kEndUl, kEndOl, kEndDl, kBr})) {
+        Flush(lv);
+        HangIndent = 0;
+    }
+    // 3. Heading ends.
+    if (headingEnds) {
+        Flush(lv);
+        WriteBlank();
+        HangIndent = 0;
+    }
+    // 4. Menu or directory list.
+    if (pos.found(kMenu) || pos.found(kDir)) {
+        st.InParagraph = Word::No;
+        Flush(lv);
+        WriteBlank();
+        HangIndent = 0;
+    }
+    // 5. List item opens: the blank line comes before the text that OutLine still holds.
+    if (pos.found(kLi)) {
+        st.InListItem = Word::Yes;
+        if (BlankLines < 1) {
+            WriteBlank();
+            WriteLine(lv);
+            BlankLines = 0;
+        } else {
+            Flush(lv);
+        }
+        st.InParagraph = Word::No;
+        HangIndent = 0;
+    }
+    // 6. Document end.
+    if (pos.found(kEndHtml))
+        FlushLine();
+    // 7. Entities.
+    if (nbspPos > 0)
+        ReplaceEntities(lv, nbspPos, ampPos, num160Pos);
+    if (ampPos > 0)
+        ReplaceEntities(lv, nbspPos, ampPos, num160Pos);
+    if (num160Pos > 0)
+        ReplaceEntities(lv, nbspPos, ampPos, num160Pos);
+    // 8. Anchor: a line holding both ends inside the link.
+    if (pos.found(kEndA))
+        st.InLink = Word::No;
+    if (pos.found(kAHref))
+        st.InLink = Word::Yes;
+    // 9. Paragraph end.
+    if (pos.found(kEndP) && st.InTable == Word::No) {
+        if (lv.TagStart < 2) {
+            Flush(lv);
+            BreakFlag = 0;
+        } else {
+            BreakFlag = 1;
+        }
+    }
+    // 10.
+    if (pos.found(kHead))
+        st.InHead = Word::Yes;
+    // 11. "/ol>" is the only closing form of an ordered list.
+    if (pos.found(kEndOl)) {
+        st.InOrderedList = Word::No;
+        st.InListItem = Word::No;
+    }
+    // 12.
+    if (pos.found(kEndUl)) {
+        st.InUnorderedList = Word::No;
+        if (!(BlankLines >= 1 && OutLine.empty())) {
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+    }
+    // 13.
+    if (pos.found(kEndDl)) {
+        st.InDefList = InDefTerm = InDefData = Word::No;
+        Flush(lv);
+        HangIndent = 0;
+    }
+    // 14.
+    if (pos.found(kDt)) {
+        InDefTerm = Word::Yes;
+        InDefData = Word::No;
+        Flush(lv);
+        HangIndent = 0;
+    }
+    // 15. HangIndent is left alone when nothing is pending.
+    if (pos.found(kDd)) {
+        InDefData = Word::Yes;
+        InDefTerm = Word::No;
+        if (!OutLine.empty()) {
+            WriteLine(lv);
+            BlankLines = 0;
+            HangIndent = 0;
+        }
+    }
+    // 16.
+    if (pos.found(kEndTable)) {
+        st.InTable = Word::No;
+        if (!OutLine.empty()) {
+            TrimCellSep(OutLine);
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+        st.CellState = Word::No;
+        HangIndent = 0;
+    }
+    // 17.
+    if (pos.found(kEndTd))
+        st.CellState = Word::Done;
+    // 18. Caption text that ends in its closing tag joins the caption.
+    if (pos.found(kEndCaption)) {
+        if (lv.TagStart >= 2 && lv.lineLength == lv.TagEnd) {
+            StripTags(lv);
+            OutLine.push_back(U' ');
+            OutLine += lv.line;
+            Trim(OutLine);
+        }
+        if (!OutLine.empty()) {
+            TrimCellSep(OutLine);
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+        st.CaptionState = Word::Done;
+        HangIndent = 0;
+    }
+    // 19.
+    if (pos.found(kTable)) {
+        st.InTable = Word::Yes;
+        st.BreakPending = Word::Yes;
+        st.InParagraph = Word::No;
+        st.Marker.SetText(TextView());
+        st.InListItem = Word::No;
+        if (OutLine.empty()) {
+            WriteBlank();
+            ++BlankLines;
+        } else {
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+        HangIndent = 0;
+    }
+    // 20. A new row writes the row collected so far and a blank line.
+    if (pos.found(kTr)) {
+        if (!OutLine.empty()) {
+            TrimCellSep(OutLine);
+            WriteLine(lv);
+            BlankLines = 0;
+            WriteBlank();
+        }
+        st.CellState = Word::No;
+        CellCount = 0;
+        HangIndent = 0;
+    }
+    // 21.
+    if (pos.found(kTd) || pos.found(kTh)) {
+        st.CellState = Word::Yes;
+        ++CellCount;
+        if (CellCount > 1)
+            st.CellState = Word::Processing;
+    }
+    // 22.
+    if (pos.found(kCaption))
+        st.CaptionState = Word::Yes;
+    // 23.
+    if (pos.found(kDl)) {
+        st.InDefList = Word::Yes;
+        st.BreakPending = Word::Yes;
+        st.InParagraph = Word::No;
+        st.Marker.SetText(TextView());
+        Flush(lv);
+        WriteBlank();
+        ++BlankLines;
+        HangIndent = 0;
+    }
+    // 24.
+    if (pos.found(kOl)) {
+        if (OutLine.empty()) {
+            WriteBlank();
+            ++BlankLines;
+        } else {
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+        st.InOrderedList = Word::Yes;
+        st.InParagraph = Word::No;
+        st.Marker.SetCounter(0);
+        HangIndent = 0;
+    }
+    // 25.
+    if (pos.found(kUl)) {
+        st.InUnorderedList = Word::Yes;
+        Flush(lv);
+        st.BreakPending = Word::Yes;
+        st.InParagraph = Word::No;
+        st.Marker.SetText(TextView());
+        HangIndent = 0;
+    }
+    // 26. Definition markers.
+    if (pos.found(kDt) && st.InDefList == Word::Yes) {
+        st.Marker.SetText(U"   ");
+        LiPos = 1;
+    } else if (pos.found(kDd) && st.InDefList == Word::Yes) {
+        st.Marker.SetText(U"         ");
+        LiPos = 1;
+    }
+    // 27. Item markers.
+    if (LiPos >= 1) {
+        if (st.InOrderedList == Word::Yes) {
+            if (st.Marker.isCounter) {
+                st.Marker.SetCounter(st.Marker.counter + 1);
+            } else if (!st.Marker.IsEmptyText() && (pos.found(kDt) || pos.found(kDd))) {
+                // A term or definition inside an ordered list keeps its spaces: nothing to count.
+            } else {
+                // Any other text marker counts as the empty text: the count starts again.
+                st.Marker.SetCounter(1);
+            }
+        } else if (st.InUnorderedList == Word::Yes) {
+            st.Marker.SetText(options_.BulletChar);
+        } else if (st.InUnorderedList == Word::No && st.InOrderedList == Word::No) {
+            st.Marker.SetText(U"     ");
+        }
+    }
+    // 28.
+    if (pos.found(kEndHead)) {
+        st.InHead = Word::No;
+        st.InBody = Word::Yes;
+    }
+    // 29.
+    if (st.InLink == Word::Yes)
+        AppendLinkInfo(lv);
+    // 30. Paragraph opens (not inside a list item or a table).
+    if (pos.found(kP) && st.InListItem == Word::No && st.InTable == Word::No) {
+        Flush(lv);
+        st.InParagraph = Word::Yes;
+        st.BreakPending = Word::Yes;
+        st.InListItem = Word::No;
+        HangIndent = 0;
+    }
+    // 31.
+    if (st.BreakPending == Word::Yes)
+        WriteBreak(st.BreakPending);
+    // 32.
+    if (st.InDefList == Word::Yes && st.InTable == Word::No)
+        AppendDefListText(lv, st.InDefList);
+    // 33. A line that is only a break.
+    if (BreakFlag >= 1 && lv.lineLength == 4) {
+        if (OutLine.empty()) {
+            WriteBreak(st.BreakPending);
+        } else {
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+    }
+    // 34. Break at the start of a line.
+    if (lv.TagStart == 1 && BreakFlag >= 1) {
+        if (OutLine.empty()) {
+            if (lv.lineLength == BreakFlag) {
+                WriteBlank();
+                ++BlankLines;
+            }
+        } else {
+            WriteLine(lv);
+            BlankLines = 0;
+        }
+        BreakFlag = 0;
+    }
+    // 35 to 40: the emitters; more than one may take the same line.
+    if (st.InOrderedList == Word::Yes || (st.InUnorderedList == Word::Yes && st.InTable == Word::No))
+        AppendListItem(lv, LiPos, st.Marker, BreakFlag, st.InUnorderedList, st.InOrderedList);
+    if (st.InListItem == Word::Yes && st.InOrderedList == Word::No && st.InUnorderedList == Word::No
+        && st.InDefList == Word::No && st.InTable == Word::No)
+        AppendItemTail(lv, BreakFlag);
+    if (st.InParagraph == Word::Yes && st.InDefList == Word::No && st.InUnorderedList == Word::No)
+        AppendParagraphText(lv, BreakFlag);
+    if (st.InHead == Word::Yes)
+        EmitTitle(lv, st.InTitle, pos[kTitle]);
+    if (st.InTable == Word::Yes)
+        AppendTableText(lv, st.CellState, st.CaptionState, BreakFlag);
+    if (st.InBody == Word::Yes && lv.lineLength > 0 && st.InUnorderedList == Word::No
+        && st.InOrderedList == Word::No && st.InParagraph == Word::No && st.InDefList == Word::No
+        && st.InTable == Word::No && st.InListItem == Word::No)
+        AppendBodyText(lv, BreakFlag);
+    // 41. End-of-line break.
+    if (BreakFlag > 0) {
+        if (!OutLine.empty()) {
+            WriteLine(lv);
+            BlankLines = 0;
+        } else {
+            WriteBlank();
+            ++BlankLines;
+        }
+        BreakFlag = 0;
+    }
+
+    line.swap(lv.line);
+}
+
+}  // namespace quorvik

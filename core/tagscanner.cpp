@@ -1,0 +1,71 @@
+// The tag scanner: lowers the first tag of a line and puts it at the start or the end of the
+// line, or blanks it out when it stands in the middle, so that the line converter's lower-case
+// searches find it.
+
+#include "core/converter.h"
+
+namespace quorvik {
+
+void LineValues::Recount()
+{
+    lineLength = line.size();
+    TagStart = Find(line, U'<');
+    TagEnd = Find(line, U'>');
+}
+
+namespace {
+
+void Lower(Text& line, std::size_t from, std::size_t to)  // 0-based, half-open
+{
+    for (std::size_t i = from; i < to; ++i)
+        line[i] = LowerChar(line[i]);
+}
+
+}  // namespace
+
+void Converter::ScanTag(LineValues& lv)
+{
+    Text& line = lv.line;
+    Trim(line);
+    const std::size_t n = line.size();
+
+    // Widen the tag once, to the second ">" of the line at most.
+    const std::size_t next = Find(line, U'>', lv.TagEnd + 1);
+    if (next > lv.TagEnd)
+        lv.TagEnd = next;
+
+    // A ">" before the first "<" would make the range run backwards: leave the line as it is.
+    if (lv.TagEnd < lv.TagStart || lv.TagStart == 0 || lv.TagEnd > n) {
+        lv.Recount();
+        return;
+    }
+
+    const std::size_t ts = lv.TagStart - 1;  // 0-based first character of the tag
+    const std::size_t te = lv.TagEnd;        // 0-based one past its last character
+    if (lv.TagStart == 1 && lv.TagEnd == n) {
+        // "whole": the tag text alone.
+        Lower(line, 0, n);
+    } else if (lv.TagStart == 1) {
+        // "start": the tag text directly followed by the rest, trimmed.
+        Lower(line, 0, te);
+        std::size_t r = te;
+        while (r < n && line[r] == U' ')
+            ++r;
+        line.erase(te, r - te);
+    } else if (lv.TagEnd == n) {
+        // "end": the rest, trimmed, directly followed by the tag text.
+        Lower(line, ts, n);
+        std::size_t l = ts;
+        while (l > 0 && line[l - 1] == U' ')
+            --l;
+        line.erase(l, ts - l);
+    } else {
+        // In the middle: the tag is gone, its characters stay as spaces inside the line.
+        for (std::size_t i = ts; i < te; ++i)
+            line[i] = U' ';
+        Trim(line);
+    }
+    lv.Recount();
+}
+
+}  // namespace quorvik

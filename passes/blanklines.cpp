@@ -1,0 +1,56 @@
+#include "passes/blanklines.h"
+
+namespace quorvik {
+
+// After an occurrence has been blanked, the next one cannot start before it unless it takes
+// in some of the new spaces, so the search goes on from there: from the end of the blanked
+// characters for a set without spaces, from a set's length before that end for a set with
+// spaces (whose spaces the blanking may complete). Searching again from the front of the line
+// after every occurrence gives the same result in quadratic time.
+void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
+{
+    Text& line = CleanUpLine;
+    for (const Text& set : sets.sets) {
+        if (set.empty() || set.find_first_not_of(U' ') == Text::npos)
+            continue;
+        const std::size_t len = set.size();
+        const bool hasSpace = set.find(U' ') != Text::npos;
+        std::size_t p = line.find(set);
+        while (p != Text::npos) {
+            for (std::size_t i = p; i < p + len; ++i)
+                line[i] = U' ';
+            const std::size_t from = hasSpace ? (p + 1 >= len ? p + 1 - len : 0) : p + len;
+            p = line.find(set, from);
+        }
+    }
+    Trim(line);
+}
+
+void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets)
+{
+    CleanUpChar(line, sets);
+    const std::size_t n = line.size();
+    const bool markerLine = n == 1 && (line[0] == U',' || line[0] == U'*' || line[0] == U'-');
+    if (n > 0) {
+        if (markerLine && BlankRun > 0) {
+            ++BlankRun;  // a marker after a blank line is dropped and counts as blank
+        } else {
+            out.WriteLine(line);
+            BlankRun = 0;
+        }
+    } else {
+        if (BlankRun < 1)
+            out.WriteLine(TextView());
+        ++BlankRun;
+    }
+}
+
+void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets)
+{
+    BlankLinePass pass(sets, out);
+    Text line;
+    while (in.ReadLine(line))
+        pass.Feed(line);
+}
+
+}  // namespace quorvik

@@ -1,0 +1,36 @@
+#pragma once
+// Blank-line removal with character clean-up: every line loses the clean-up sets, every run of
+// blank lines shrinks to its first, and a lone ",", "*" or "-" after a blank line is dropped.
+
+#include "passes/linestream.h"
+
+#include <array>
+
+namespace quorvik {
+
+// The four clean-up sets, each used as one whole text.
+struct CleanUpSets {
+    std::array<Text, 4> sets{};
+};
+
+// Blanks every occurrence of each set (in order 1 to 4) out of the line and trims it. A set
+// that is empty or made only of spaces is skipped.
+void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets);
+
+// Cleans one line and writes it unless it is a surplus blank or marker line.
+void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets);
+
+class BlankLinePass {
+public:
+    BlankLinePass(const CleanUpSets& sets, LineSink& out) : sets_(sets), out_(out) {}
+    void Feed(Text& line) { FilterBlankLine(line, out_, blankRun_, sets_); }
+
+private:
+    CleanUpSets sets_;
+    LineSink& out_;
+    long long blankRun_ = 0;
+};
+
+void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets);
+
+}  // namespace quorvik

@@ -1,0 +1,296 @@
+#include "passes/filepasses.h"
+
+#include "passes/blanklines.h"
+#include "passes/chain.h"
+#include "passes/conversionrun.h"
+#include "passes/reflow.h"
+#include "passes/textcodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvik {
+
+namespace {
+
+Text ToText(const QString& s)
+{
+    const QList<uint> ucs4 = s.toUcs4();
+    return Text(ucs4.begin(), ucs4.end());
+}
+
+QString FromText(TextView t)
+{
+    return QString::fromUcs4(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+QString Reason(int err)
+{
+    if (err == ELOOP)
+        return QStringLiteral("It is a symbolic link, which is not followed");
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// An output file opened safely and, for documents, put in place only once complete.
+class OutputFile {
+public:
+    ~OutputFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
+    }
+
+    bool Open(const QString& path, OutputMode mode, QString& reason)
+    {
+        path_ = LocalPath(path);
+        mode_ = mode;
+        if (mode == OutputMode::WorkFile) {
+            // Never through a symbolic link, never into a file of someone else; emptied only
+            // after both have been checked.
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd_ < 0) {
+                reason = Reason(errno);
+                return false;
+            }
+            struct stat st {};
+            if (::fstat(fd_, &st) != 0) {
+                reason = Reason(errno);
+                return false;
+            }
+            if (!S_ISREG(st.st_mode)) {
+                reason = QStringLiteral("It is not a regular file");
+                return false;
+            }
+            if (st.st_uid != ::geteuid()) {
+                reason = QStringLiteral("It belongs to another user");
+                return false;
+            }
+            if (::ftruncate(fd_, 0) != 0) {
+                reason = Reason(errno);
+                return false;
+            }
+            return true;
+        }
+        const QFileInfo info(path);
+        std::string dir = LocalPath(info.absolutePath());
+        std::string tmpl = dir + "/." + LocalPath(info.fileName()) + ".XXXXXX";
+        fd_ = ::mkstemp(tmpl.data());
+        if (fd_ < 0) {
+            reason = Reason(errno);
+            return false;
+        }
+        temp_ = tmpl;
+        return true;
+    }
+
+    int fd() const { return fd_; }
+
+    bool Commit(QString& reason)
+    {
+        if (mode_ == OutputMode::Document) {
+            // Keep the permissions of the file replaced; a new file gets the usual ones.
+            struct stat st {};
+            mode_t perms;
+            if (::stat(path_.c_str(), &st) == 0) {
+                perms = st.st_mode & 07777;
+            } else {
+                const mode_t mask = ::umask(0);
+                ::umask(mask);
+                perms = 0666 & ~mask;
+            }
+            ::fchmod(fd_, perms);
+            if (::fsync(fd_) != 0) {
+                reason = Reason(errno);
+                return false;
+            }
+        }
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        if (rc != 0) {
+            reason = Reason(errno);
+            return false;
+        }
+        if (mode_ == OutputMode::Document) {
+            if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+                reason = Reason(errno);
+                return false;
+            }
+            temp_.clear();
+        }
+        return true;
+    }
+
+private:
+    std::string path_;
+    std::string temp_;
+    OutputMode mode_ = OutputMode::WorkFile;
+    int fd_ = -1;
+};
+
+// Feeds what a pass writes into the next pass.
+template <typename Pass>
+class FeedInto final : public LineSink {
+public:
+    explicit FeedInto(Pass& pass) : pass_(pass) {}
+    void WriteLine(TextView line) override
+    {
+        buffer_.assign(line);
+        pass_.Feed(buffer_);
+    }
+
+private:
+    Pass& pass_;
+    Text buffer_;
+};
+
+// Opens input and output, runs `body(reader, writer)`, and reports the first failure.
+template <typename Body>
+PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const QString& outPath, OutputMode mode,
+                       const ProgressFn& progress, const std::string& lineEnd, Body body)
+{
+    TextFileReader reader;
+    std::string why;
+    if (!reader.Open(LocalPath(inPath), inMode, why))
+        return PassOutcome::failure(inPath, QString::fromLocal8Bit(why.c_str()));
+    if (progress)
+        reader.SetProgress([&progress](std::int64_t done, std::int64_t total) { progress(done, total); });
+    OutputFile output;
+    QString reason;
+    if (!output.Open(outPath, mode, reason))
+        return PassOutcome::failure(outPath, reason);
+    Utf8LineWriter writer(output.fd(), lineEnd);
+    body(reader, writer);
+    if (reader.Failed())
+        return PassOutcome::failure(inPath, QString::fromLocal8Bit(reader.Error().c_str()));
+    if (!writer.Finish())
+        return PassOutcome::failure(outPath, QString::fromLocal8Bit(writer.Error().c_str()));
+    if (!output.Commit(reason))
+        return PassOutcome::failure(outPath, reason);
+    return {};
+}
+
+}  // namespace
+
+ChainOptions ChainOptionsFrom(const SettingValues& values)
+{
+    ChainOptions o;
+    o.converter.TextLen = values.TextLen;
+    o.converter.TableCellSep = ToText(values.TableCellSep);
+    o.converter.BulletChar = ToText(values.BulletChar);
+    for (std::size_t i = 0; i < 4; ++i)
+        o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);
+    return o;
+}
+
+void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const LinkSwitches& links, LineSink& out)
+{
+    ReadBackSplitter toOut(out);
+    Text line;
+    if (stage == Stage::Reflow) {
+        ReflowPass reflow(toOut);
+        while (in.ReadLine(line))
+            reflow.Feed(line);
+        reflow.Finish();
+        return;
+    }
+    BlankLinePass blank(options.cleanUp, toOut);
+    FeedInto<BlankLinePass> intoBlank(blank);
+    ReadBackSplitter toBlank(intoBlank);
+    ConversionRun conversion(options.converter, links, stage == Stage::Text ? static_cast<LineSink&>(toOut) : toBlank);
+    FeedInto<ConversionRun> intoConversion(conversion);
+    ReadBackSplitter toConversion(intoConversion);
+    ReflowPass reflow(toConversion);
+    while (in.ReadLine(line))
+        reflow.Feed(line);
+    reflow.Finish();
+    conversion.Finish();
+}
+
+PassOutcome RunReflowPassOnFiles(const QString& documentPath, const QString& formattedHtmlPath,
+                                 const ProgressFn& progress, OutputMode mode)
+{
+    return RunOnFiles(documentPath, TextFileReader::Mode::Detect, formattedHtmlPath, mode, progress, "\r\n",
+                      [](LineReader& in, LineSink& out) { RunReflowPass(in, out); });
+}
+
+PassOutcome RunConversionOnFiles(const QString& formattedHtmlPath, const QString& textFilePath,
+                                 const SettingValues& values, const LinkSwitches& links,
+                                 const ProgressFn& progress, OutputMode mode)
+{
+    const ChainOptions options = ChainOptionsFrom(values);
+    return RunOnFiles(formattedHtmlPath, TextFileReader::Mode::Utf8Only, textFilePath, mode, progress, "\r\n",
+                      [&](LineReader& in, LineSink& out) { RunConversion(in, out, options.converter, links); });
+}
+
+PassOutcome RemoveExtraLinesOnFiles(const QString& textFilePath, const QString& formattedTextPath,
+                                    const SettingValues& values, const ProgressFn& progress, OutputMode mode)
+{
+    const ChainOptions options = ChainOptionsFrom(values);
+    return RunOnFiles(textFilePath, TextFileReader::Mode::Utf8Only, formattedTextPath, mode, progress, "\r\n",
+                      [&](LineReader& in, LineSink& out) { RemoveExtraLines(in, out, options.cleanUp); });
+}
+
+PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPath, Stage stage,
+                            const SettingValues& values, const LinkSwitches& links, bool crlf)
+{
+    const ChainOptions options = ChainOptionsFrom(values);
+    return RunOnFiles(documentPath, TextFileReader::Mode::Detect, outputPath, OutputMode::Document, {},
+                      crlf ? "\r\n" : "\n",
+                      [&](LineReader& in, LineSink& out) { RunChain(in, stage, options, links, out); });
+}
+
+namespace {
+
+QString JoinLines(TextFileReader& reader)
+{
+    QString text;
+    Text line;
+    bool first = true;
+    while (reader.ReadLine(line)) {
+        if (!first)
+            text += QLatin1Char('\n');
+        first = false;
+        text += FromText(line);
+    }
+    return text;
+}
+
+}  // namespace
+
+QString DecodeDocument(const QByteArray& bytes)
+{
+    TextFileReader reader;
+    reader.SetData(bytes.toStdString(), TextFileReader::Mode::Detect);
+    return JoinLines(reader);
+}
+
+bool ReadFileForView(const QString& path, QString& text, QString& reason)
+{
+    TextFileReader reader;
+    std::string why;
+    if (!reader.Open(LocalPath(path), TextFileReader::Mode::Detect, why)) {
+        reason = QString::fromLocal8Bit(why.c_str());
+        return false;
+    }
+    text = JoinLines(reader);
+    if (reader.Failed()) {
+        reason = QString::fromLocal8Bit(reader.Error().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvik

@@ -1,0 +1,27 @@
+#include "passes/linestream.h"
+
+namespace quorvik {
+
+void ReadBackSplitter::WriteLine(TextView line)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != U'\r')
+            continue;
+        next_.WriteLine(line.substr(start, i - start));
+        if (i + 1 < line.size() && line[i + 1] == U'\n')
+            ++i;
+        start = i + 1;
+    }
+    next_.WriteLine(line.substr(start));
+}
+
+bool MemoryLines::ReadLine(Text& line)
+{
+    if (next_ >= lines.size())
+        return false;
+    line = lines[next_++];
+    return true;
+}
+
+}  // namespace quorvik

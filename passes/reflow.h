@@ -1,0 +1,28 @@
+#pragma once
+// The tag reflow pre-pass: rewrites a document's HTML so that every line holds at most one
+// tag at its start, with the text that belongs to it. It joins a tag broken across lines, cuts
+// a line in front of its second tag and moves text after a line's last tag to the next line.
+
+#include "passes/linestream.h"
+
+namespace quorvik {
+
+// Reflows one input line (already trimmed), after joining the text carried from the previous
+// line, and leaves in `Carry` what the next line must start with.
+void ReflowLine(Text& line, Text& Carry, LineSink& out);
+
+// One pre-pass run, fed line by line.
+class ReflowPass {
+public:
+    explicit ReflowPass(LineSink& out) : out_(out) {}
+    void Feed(Text& line);  // a line as read: trimmed here
+    void Finish();          // text still carried at the end is written as a last line
+
+private:
+    LineSink& out_;
+    Text carry_;
+};
+
+void RunReflowPass(LineReader& in, LineSink& out);
+
+}  // namespace quorvik

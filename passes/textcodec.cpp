@@ -1,0 +1,455 @@
+#include "passes/textcodec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvik {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+
+// Length of the UTF-8 sequence that starts at p (at most n bytes there), 0 when invalid,
+// -1 (as SIZE_MAX) when it is valid so far but cut off by the end of the data.
+std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t n)
+{
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    std::size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0)
+            lo = 0xA0;
+        else if (c == 0xED)
+            hi = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F;
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        if (k >= n)
+            return SIZE_MAX;
+        const unsigned char b = p[k];
+        if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF))
+            return 0;
+    }
+    return len;
+}
+
+// Validates a chunk; `tail` gets the bytes of a sequence cut off at its end.
+bool ValidateChunk(const unsigned char* p, std::size_t n, std::size_t& tail)
+{
+    std::size_t i = 0;
+    tail = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t len = Utf8SequenceLength(p + i, n - i);
+        if (len == 0)
+            return false;
+        if (len == SIZE_MAX) {
+            tail = n - i;
+            return true;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// A buffer of many megabytes is touched page by page as it fills; large pages make that a few
+// dozen page faults instead of tens of thousands. Only advice: nothing changes if it is ignored.
+void AdviseHugePages(void* data, std::size_t bytes)
+{
+    constexpr std::uintptr_t kHuge = 2u << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+std::string ReasonOf(int err)
+{
+    return std::strerror(err);
+}
+
+}  // namespace
+
+bool IsValidUtf8(const char* data, std::size_t size)
+{
+    std::size_t tail = 0;
+    return ValidateChunk(reinterpret_cast<const unsigned char*>(data), size, tail) && tail == 0;
+}
+
+Encoding DetectEncoding(const char* data, std::size_t size, std::size_t& bomLength)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    bomLength = 0;
+    if (size >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
+        bomLength = 3;
+        return Encoding::Utf8;
+    }
+    if (size >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+        bomLength = 2;
+        return Encoding::Utf16LE;
+    }
+    if (size >= 2 && p[0] == 0xFE && p[1] == 0xFF) {
+        bomLength = 2;
+        return Encoding::Utf16BE;
+    }
+    return IsValidUtf8(data, size) ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
+char32_t Windows1252ToUnicode(unsigned char b)
+{
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    if (b >= 0x80 && b < 0xA0)
+        return kHigh[b - 0x80];  // the five unassigned bytes keep their C1 control codes
+    return b;
+}
+
+TextFileReader::~TextFileReader()
+{
+    if (ownsFd_ && fd_ >= 0)
+        ::close(fd_);
+}
+
+bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reason)
+{
+    int fd = 0;
+    if (path != "-") {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            reason = ReasonOf(errno);
+            return false;
+        }
+        ownsFd_ = true;
+    }
+    fd_ = fd;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        reason = ReasonOf(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        reason = ReasonOf(EISDIR);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        // A pipe or terminal cannot be read twice: take it all in, then decode from memory.
+        std::string all;
+        while (Fill()) {
+        }
+        if (Failed()) {
+            reason = error_;
+            return false;
+        }
+        all.swap(buf_);
+        SetData(std::move(all), mode);
+        return true;
+    }
+    total_ = static_cast<std::int64_t>(st.st_size);
+    if (mode == Mode::Detect) {
+        // Look at the whole file once to decide its encoding, then read it again from the start.
+        std::string chunk(kChunk + 4, '\0');
+        std::size_t carried = 0;
+        bool first = true;
+        bool valid = true;
+        Encoding bomEncoding = Encoding::Utf8;
+        std::size_t bom = 0;
+        for (;;) {
+            const ssize_t got = ::read(fd_, &chunk[carried], kChunk);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                reason = ReasonOf(errno);
+                return false;
+            }
+            const std::size_t n = carried + static_cast<std::size_t>(got);
+            if (first) {
+                first = false;
+                std::size_t len = 0;
+                bomEncoding = DetectEncoding(chunk.data(), std::min<std::size_t>(n, 3), len);
+                if (len > 0) {
+                    bom = len;
+                    break;
+                }
+            }
+            if (got == 0) {
+                valid = valid && carried == 0;
+                break;
+            }
+            std::size_t tail = 0;
+            if (!ValidateChunk(reinterpret_cast<const unsigned char*>(chunk.data()), n, tail)) {
+                valid = false;
+                break;
+            }
+            std::memmove(&chunk[0], &chunk[n - tail], tail);
+            carried = tail;
+        }
+        if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            reason = ReasonOf(errno);
+            return false;
+        }
+        enc_ = bom > 0 ? bomEncoding : (valid ? Encoding::Utf8 : Encoding::Windows1252);
+        consumed_ = 0;
+        buf_.clear();
+        pos_ = 0;
+        eof_ = false;
+        while (Available() < bom && Fill()) {
+        }
+        pos_ = std::min(bom, buf_.size());
+        consumed_ = static_cast<std::int64_t>(pos_);
+    } else {
+        enc_ = Encoding::Utf8;
+    }
+    return true;
+}
+
+void TextFileReader::SetData(std::string bytes, Mode mode)
+{
+    buf_ = std::move(bytes);
+    pos_ = 0;
+    eof_ = true;
+    total_ = static_cast<std::int64_t>(buf_.size());
+    consumed_ = 0;
+    Start(mode);
+}
+
+void TextFileReader::Start(Mode mode)
+{
+    std::size_t bom = 0;
+    enc_ = mode == Mode::Detect ? DetectEncoding(buf_.data(), buf_.size(), bom) : Encoding::Utf8;
+    pos_ = bom;
+    consumed_ = static_cast<std::int64_t>(bom);
+}
+
+bool TextFileReader::Fill()
+{
+    if (eof_ || fd_ < 0) {
+        eof_ = true;
+        return false;
+    }
+    if (pos_ > 0) {
+        buf_.erase(0, pos_);
+        pos_ = 0;
+    }
+    const std::size_t old = buf_.size();
+    buf_.resize(old + kChunk);
+    for (;;) {
+        const ssize_t got = ::read(fd_, &buf_[old], kChunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error_ = ReasonOf(errno);
+            buf_.resize(old);
+            eof_ = true;
+            return false;
+        }
+        buf_.resize(old + static_cast<std::size_t>(got));
+        if (got == 0) {
+            eof_ = true;
+            return false;
+        }
+        return true;
+    }
+}
+
+bool TextFileReader::ReadLine(Text& line)
+{
+    line.clear();
+    return ReadLineAppend(line);
+}
+
+bool TextFileReader::ReadLineAppend(Text& line)
+{
+    if (Available() == 0 && !Fill())
+        return false;
+
+    // Grows the line without ever reserving beyond what the rest of the input can hold, so a
+    // document that is one long line costs about four bytes per character.
+    auto grow = [&](std::size_t more) {
+        const std::size_t need = line.size() + more;
+        if (need <= line.capacity())
+            return;
+        const std::int64_t left = total_ >= 0 ? total_ - consumed_ : -1;
+        std::size_t cap = std::max(need, line.capacity() * 2);
+        if (left >= 0) {
+            // No line holds more characters than bytes are left. A line that is already long is
+            // most likely the whole rest of the document: make room for that at once instead of
+            // copying it again at every doubling.
+            const std::size_t bound = line.size() + static_cast<std::size_t>(left) + more + 16;
+            cap = line.size() >= (std::size_t(1) << 20) ? bound : std::min(cap, bound);
+        }
+        line.reserve(std::max(cap, need));
+        if (line.capacity() >= (std::size_t(1) << 20))
+            AdviseHugePages(line.data(), line.capacity() * sizeof(char32_t));
+    };
+
+    for (;;) {
+        if (Available() < 4 && !eof_)
+            Fill();
+        if (Available() == 0)
+            break;
+        if (progress_ && consumed_ >= nextReport_) {
+            progress_(consumed_, total_);
+            nextReport_ = consumed_ + (4 << 20);
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(buf_.data()) + pos_;
+        const std::size_t avail = Available();
+        char32_t c;
+        std::size_t used;
+        if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252) {
+            // Plain ASCII up to the next carriage return goes in one stretch.
+            std::size_t k = 0;
+            while (k < avail && p[k] < 0x80 && p[k] != '\r')
+                ++k;
+            if (k > 0) {
+                grow(k);
+                const std::size_t old = line.size();
+                line.resize(old + k);
+                for (std::size_t i = 0; i < k; ++i)
+                    line[old + i] = p[i];
+                pos_ += k;
+                consumed_ += static_cast<std::int64_t>(k);
+                continue;
+            }
+            if (p[0] == '\r') {
+                c = U'\r';
+                used = 1;
+            } else if (enc_ == Encoding::Windows1252) {
+                c = Windows1252ToUnicode(p[0]);
+                used = 1;
+            } else {
+                std::size_t len = Utf8SequenceLength(p, avail);
+                if (len == 0 || len == SIZE_MAX) {
+                    c = 0xFFFD;
+                    used = 1;
+                } else {
+                    used = len;
+                    c = p[0] & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+                    for (std::size_t i = 1; i < len; ++i)
+                        c = (c << 6) | (p[i] & 0x3F);
+                }
+            }
+        } else {
+            if (avail < 2) {
+                c = 0xFFFD;
+                used = avail;
+            } else {
+                const bool le = enc_ == Encoding::Utf16LE;
+                auto unit = [&](std::size_t at) -> char32_t {
+                    return le ? char32_t(p[at] | (p[at + 1] << 8)) : char32_t((p[at] << 8) | p[at + 1]);
+                };
+                c = unit(0);
+                used = 2;
+                if (c >= 0xD800 && c <= 0xDBFF) {
+                    if (avail >= 4) {
+                        const char32_t lo = unit(2);
+                        if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                            c = 0x10000 + ((c - 0xD800) << 10) + (lo - 0xDC00);
+                            used = 4;
+                        } else {
+                            c = 0xFFFD;
+                        }
+                    } else {
+                        c = 0xFFFD;
+                    }
+                } else if (c >= 0xDC00 && c <= 0xDFFF) {
+                    c = 0xFFFD;
+                }
+            }
+        }
+        pos_ += used;
+        consumed_ += static_cast<std::int64_t>(used);
+        if (c == U'\r') {
+            // A line feed right after the carriage return belongs to the line end.
+            if (Available() < 2 && !eof_)
+                Fill();
+            const auto* q = reinterpret_cast<const unsigned char*>(buf_.data()) + pos_;
+            const std::size_t a = Available();
+            std::size_t lf = 0;
+            if (enc_ == Encoding::Utf16LE)
+                lf = (a >= 2 && q[0] == '\n' && q[1] == 0) ? 2 : 0;
+            else if (enc_ == Encoding::Utf16BE)
+                lf = (a >= 2 && q[0] == 0 && q[1] == '\n') ? 2 : 0;
+            else
+                lf = (a >= 1 && q[0] == '\n') ? 1 : 0;
+            pos_ += lf;
+            consumed_ += static_cast<std::int64_t>(lf);
+            return true;
+        }
+        grow(1);
+        line.push_back(c);
+    }
+    if (progress_)
+        progress_(consumed_, total_);
+    return true;
+}
+
+Utf8LineWriter::~Utf8LineWriter()
+{
+    FlushBuffer();
+}
+
+void Utf8LineWriter::WriteLine(TextView line)
+{
+    AppendUtf8(buf_, line);
+    buf_ += lineEnd_;
+    if (buf_.size() >= kChunk)
+        FlushBuffer();
+}
+
+void Utf8LineWriter::FlushBuffer()
+{
+    if (buf_.empty())
+        return;
+    if (memory_) {
+        memory_->append(buf_);
+        buf_.clear();
+        return;
+    }
+    if (fd_ < 0 || Failed()) {
+        buf_.clear();
+        return;
+    }
+    std::size_t done = 0;
+    while (done < buf_.size()) {
+        const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error_ = ReasonOf(errno);
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    buf_.clear();
+}
+
+bool Utf8LineWriter::Finish()
+{
+    FlushBuffer();
+    return !Failed();
+}
+
+}  // namespace quorvik

@@ -1,0 +1,92 @@
+#pragma once
+// Text files as the passes read and write them. Reading decodes the bytes (a byte-order mark
+// decides; otherwise UTF-8 when the bytes are valid UTF-8; otherwise Windows-1252) and ends a
+// line at a carriage return or at a carriage return followed by a line feed; a lone line feed
+// stays inside the line. Writing puts out UTF-8, each line followed by its line end.
+
+#include "passes/linestream.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace quorvik {
+
+enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
+
+bool IsValidUtf8(const char* data, std::size_t size);
+// The encoding of a whole document; `bomLength` gets the bytes of its byte-order mark.
+Encoding DetectEncoding(const char* data, std::size_t size, std::size_t& bomLength);
+char32_t Windows1252ToUnicode(unsigned char byte);
+
+class TextFileReader final : public LineReader {
+public:
+    enum class Mode {
+        Detect,     // documents: decide the encoding as described above
+        Utf8Only,   // the passes' own work files, always UTF-8 without a mark
+    };
+
+    TextFileReader() = default;
+    ~TextFileReader() override;
+    TextFileReader(const TextFileReader&) = delete;
+    TextFileReader& operator=(const TextFileReader&) = delete;
+
+    // Opens a file ("-" is standard input). On failure `reason` says why.
+    bool Open(const std::string& path, Mode mode, std::string& reason);
+    // Reads from bytes in memory.
+    void SetData(std::string bytes, Mode mode);
+
+    bool ReadLine(Text& line) override;
+    // Appends the next line to `line` instead of replacing it.
+    bool ReadLineAppend(Text& line);
+
+    // A read error met on the way (the lines read so far are incomplete).
+    bool Failed() const { return !error_.empty(); }
+    const std::string& Error() const { return error_; }
+    std::int64_t BytesRead() const { return consumed_; }
+    std::int64_t TotalBytes() const { return total_; }  // -1 when unknown
+    void SetProgress(std::function<void(std::int64_t, std::int64_t)> progress) { progress_ = std::move(progress); }
+
+private:
+    bool Fill();  // reads more bytes; false at the end of input
+    void Start(Mode mode);
+    std::size_t Available() const { return buf_.size() - pos_; }
+
+    int fd_ = -1;
+    bool ownsFd_ = false;
+    bool eof_ = false;
+    std::string buf_;
+    std::size_t pos_ = 0;
+    Encoding enc_ = Encoding::Utf8;
+    std::int64_t consumed_ = 0;
+    std::int64_t total_ = -1;
+    std::int64_t nextReport_ = 0;
+    std::string error_;
+    std::function<void(std::int64_t, std::int64_t)> progress_;
+};
+
+// Writes lines as UTF-8 to a file descriptor or to memory, each followed by `lineEnd`.
+class Utf8LineWriter final : public LineSink {
+public:
+    explicit Utf8LineWriter(int fd, std::string lineEnd = "\r\n") : fd_(fd), lineEnd_(std::move(lineEnd)) {}
+    explicit Utf8LineWriter(std::string* memory, std::string lineEnd = "\r\n")
+        : memory_(memory), lineEnd_(std::move(lineEnd)) {}
+    ~Utf8LineWriter() override;
+
+    void WriteLine(TextView line) override;
+    // Writes what is buffered; false (with the system's reason) when anything failed.
+    bool Finish();
+    bool Failed() const { return !error_.empty(); }
+    const std::string& Error() const { return error_; }
+
+private:
+    void FlushBuffer();
+
+    int fd_ = -1;
+    std::string* memory_ = nullptr;
+    std::string lineEnd_;
+    std::string buf_;
+    std::string error_;
+};
+
+}  // namespace quorvik

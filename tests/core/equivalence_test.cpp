@@ -1,0 +1,220 @@
+// The fast algorithms against their literal versions on many random inputs.
+
+#include "literal.h"
+#include "testsupport.h"
+
+#include "core/tagsearch.h"
+#include "passes/reflow.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace quorvik {
+namespace {
+
+// Random lines built from the pieces that matter to the conversion: tag brackets, quotes,
+// entity starts, spaces, punctuation and letters, with whole tags and entities mixed in.
+class Generator {
+public:
+    explicit Generator(unsigned seed) : rng_(seed) {}
+
+    Text Line(std::size_t maxPieces)
+    {
+        static const char* const kPieces[] = {
+            "<", ">", " ", " ", "  ", "a", "b", "x", "word", ",", ".", "!", "?", "\"", "&", ";", "\t", "\n",
+            "<p>", "</p>", "<b>", "</b>", "<br>", "<li>", "<a href=\"http://x.y/\">", "</a>", "\"mailto:m@x\"",
+            "&nbsp;", "&nbsp", "&amp;", "&amp", "amp;", "&#160", "&#160;", "<td>", "</td>", "<title>",
+            "</title>", "<TD>", "<P>", "É", "İ", "a b", "x y z", "|", "*", "-", "||",
+        };
+        std::uniform_int_distribution<std::size_t> count(0, maxPieces);
+        std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+        std::string s;
+        const std::size_t n = count(rng_);
+        for (std::size_t i = 0; i < n; ++i)
+            s += kPieces[pick(rng_)];
+        return FromUtf8(s);
+    }
+
+    int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+private:
+    std::mt19937 rng_;
+};
+
+TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
+{
+    Generator g(1);
+    for (int i = 0; i < 20000; ++i) {
+        LineValues lv;
+        lv.line = g.Line(14);
+        if (g.Between(0, 3) == 0)
+            Trim(lv.line);
+        lv.lineLength = lv.line.size();
+        // Callers pass positions that may be stale: sometimes the true ones, sometimes others.
+        if (g.Between(0, 2) == 0) {
+            lv.TagStart = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
+            lv.TagEnd = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
+        } else {
+            lv.TagStart = Find(lv.line, U'<');
+            lv.TagEnd = Find(lv.line, U'>');
+        }
+        LineValues fast = lv, slow = lv;
+        Converter::StripTags(fast);
+        literal::StripTags(slow);
+        ASSERT_EQ(U8(fast.line), U8(slow.line)) << "input: " << U8(lv.line) << " ts=" << lv.TagStart << " te=" << lv.TagEnd;
+        ASSERT_EQ(fast.TagStart, slow.TagStart) << U8(lv.line);
+        ASSERT_EQ(fast.TagEnd, slow.TagEnd) << U8(lv.line);
+        ASSERT_EQ(fast.lineLength, slow.lineLength);
+    }
+}
+
+TEST(Equivalence, WrappingMatchesTheSearchPerStartPosition)
+{
+    Generator g(2);
+    for (int i = 0; i < 20000; ++i) {
+        Text outLine = g.Line(30);
+        // Carriage returns only arrive with running text; keep them rarer than spaces.
+        const int textLen = g.Between(-2, 40);
+        const int hang = g.Between(0, 1);
+
+        MemoryLines fastOut;
+        const FixedLinkSwitches links;
+        ConverterOptions options;
+        options.TextLen = textLen;
+        Converter c(options, links, fastOut);
+        c.OutLine = outLine;
+        c.HangIndent = hang;
+        LineValues none;
+        c.WriteLine(none);
+
+        int slowHang = hang;
+        const std::vector<Text> slow = literal::Wrap(outLine, textLen, slowHang);
+        ASSERT_EQ(U8(fastOut.lines), U8(slow)) << "OutLine: \"" << U8(outLine) << "\" TextLen " << textLen
+                                               << " hang " << hang;
+        ASSERT_EQ(c.HangIndent, slowHang);
+        ASSERT_TRUE(c.OutLine.empty());
+    }
+}
+
+TEST(Equivalence, WrappingLosesNoTextAtAnyLength)
+{
+    Generator g(3);
+    for (int i = 0; i < 5000; ++i) {
+        const Text outLine = g.Line(20);
+        for (int textLen = 1; textLen <= 8; ++textLen) {
+            for (int hang = 0; hang <= 1; ++hang) {
+                MemoryLines out;
+                const FixedLinkSwitches links;
+                ConverterOptions options;
+                options.TextLen = textLen;
+                Converter c(options, links, out);
+                c.OutLine = outLine;
+                c.HangIndent = hang;
+                LineValues none;
+                c.WriteLine(none);
+                Text joined, expected;
+                for (const Text& l : out.lines)
+                    for (char32_t ch : l)
+                        if (ch != U' ')
+                            joined.push_back(ch);
+                for (char32_t ch : outLine)
+                    if (ch != U' ')
+                        expected.push_back(ch);
+                ASSERT_EQ(U8(joined), U8(expected)) << U8(outLine) << " TextLen " << textLen;
+            }
+        }
+    }
+}
+
+TEST(Equivalence, ReplaceEntitiesMatchesSearchingFromTheStart)
+{
+    Generator g(4);
+    for (int i = 0; i < 20000; ++i) {
+        LineValues lv;
+        lv.line = g.Line(12);
+        Trim(lv.line);
+        lv.Recount();
+        std::size_t nbsp = Find(lv.line, U"&nbsp"), amp = Find(lv.line, U"&amp;"), num = Find(lv.line, U"&#160");
+        if (nbsp == 0 && amp == 0 && num == 0)
+            continue;
+        LineValues fast = lv, slow = lv;
+        Converter::ReplaceEntities(fast, nbsp, amp, num);
+        literal::ReplaceEntities(slow, Find(lv.line, U"&amp;"), Find(lv.line, U"&#160"));
+        ASSERT_EQ(U8(fast.line), U8(slow.line)) << U8(lv.line);
+        ASSERT_EQ(fast.TagStart, slow.TagStart);
+        ASSERT_EQ(fast.TagEnd, slow.TagEnd);
+        ASSERT_EQ(nbsp + amp + num, 0u);
+    }
+}
+
+TEST(Equivalence, CleanUpCharMatchesSearchingFromTheFirstCharacter)
+{
+    Generator g(5);
+    static const char* const kSets[] = {"", "a", "b", "x y", " a", "a ", "aa", "<>", "|", "*", "b a", "&", " ", "  x", ",."};
+    for (int i = 0; i < 20000; ++i) {
+        Text line = g.Line(12);
+        CleanUpSets sets;
+        for (Text& s : sets.sets)
+            s = FromUtf8(kSets[g.Between(0, static_cast<int>(std::size(kSets)) - 1)]);
+        Text fast = line, slow = line;
+        CleanUpChar(fast, sets);
+        literal::CleanUpChar(slow, sets);
+        ASSERT_EQ(U8(fast), U8(slow)) << U8(line);
+    }
+}
+
+TEST(Equivalence, TrimCellSepMatchesTheLiteralLoop)
+{
+    Generator g(6);
+    static const char* const kSeps[] = {",", "|", " ", "", "||", "*", "x"};
+    for (int i = 0; i < 20000; ++i) {
+        const Text sep = FromUtf8(kSeps[g.Between(0, static_cast<int>(std::size(kSeps)) - 1)]);
+        const Text text = g.Line(10);
+        MemoryLines out;
+        const FixedLinkSwitches links;
+        ConverterOptions options;
+        options.TableCellSep = sep;
+        Converter c(options, links, out);
+        Text fast = text, slow = text;
+        c.TrimCellSep(fast);
+        literal::TrimCellSep(slow, sep);
+        ASSERT_EQ(U8(fast), U8(slow)) << U8(text) << " sep " << U8(sep);
+    }
+}
+
+TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFind)
+{
+    Generator g(7);
+    for (int i = 0; i < 20000; ++i) {
+        Text line = g.Line(12);
+        // Mix in the searched strings themselves.
+        if (g.Between(0, 1) == 0)
+            line += Text(kTagSearch[static_cast<std::size_t>(g.Between(0, kTagCount - 1))]);
+        const TagPositions p = SearchTags(line);
+        for (int t = 0; t < kTagCount; ++t)
+            ASSERT_EQ(p.at[t], Find(line, kTagSearch[t])) << U8(line) << " / " << U8(kTagSearch[t]);
+    }
+}
+
+TEST(Equivalence, ReflowMatchesPassesOverTheCutLine)
+{
+    Generator g(8);
+    for (int i = 0; i < 20000; ++i) {
+        // A few consecutive lines, so that carried text is part of the comparison.
+        MemoryLines fastOut, slowOut;
+        Text fastCarry, slowCarry;
+        for (int k = 0; k < 3; ++k) {
+            Text line = g.Line(12);
+            Trim(line);
+            Text a = line, b = line;
+            ReflowLine(a, fastCarry, fastOut);
+            literal::ReflowLine(b, slowCarry, slowOut);
+            ASSERT_EQ(U8(fastOut.lines), U8(slowOut.lines)) << U8(line);
+            ASSERT_EQ(U8(fastCarry), U8(slowCarry)) << U8(line);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvik

@@ -1,0 +1,84 @@
+// The operations that rewrite one line: tag scanner, tag stripper, entities.
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvik {
+namespace {
+
+struct Rewrite {
+    const char* input;
+    const char* expected;
+};
+
+class ScansTag : public testing::TestWithParam<Rewrite> {};
+
+TEST_P(ScansTag, LowersAndPlacesTheFirstTag)
+{
+    LineValues lv;
+    lv.line = T(GetParam().input);
+    lv.Recount();
+    Converter::ScanTag(lv);
+    EXPECT_EQ(U8(lv.line), GetParam().expected);
+    EXPECT_EQ(lv.lineLength, lv.line.size());
+    EXPECT_EQ(lv.TagStart, Find(lv.line, U'<'));
+    EXPECT_EQ(lv.TagEnd, Find(lv.line, U'>'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ScansTag, testing::Values(
+    Rewrite{"<P>Hello world", "<p>Hello world"},
+    Rewrite{"Some text <BR>", "Some text<br>"},
+    Rewrite{"<B>Bold</B> text", "<b>bold</b>text"},
+    Rewrite{"<TD>", "<td>"},
+    Rewrite{"a <b> c", "a     c"},
+    Rewrite{"<P>One <I>two</I> three", "<p>one <i>two</I> three"},
+    Rewrite{"a > b <c", "a > b <c"},          // the range would run backwards: left alone
+    Rewrite{"x>y> <Z>", "x>y> <Z>"},
+    Rewrite{"<DİV>Ärger", "<div>Ärger"},      // one character for one: no position shifts
+    Rewrite{"Text <TITLE>X</TITLE>", "Text<title>x</title>"}
+));
+
+class StripsTags : public testing::TestWithParam<Rewrite> {};
+
+TEST_P(StripsTags, BlanksEveryTagAndTrims)
+{
+    LineValues lv;
+    lv.line = T(GetParam().input);
+    lv.Recount();
+    Converter::StripTags(lv);
+    EXPECT_EQ(U8(lv.line), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, StripsTags, testing::Values(
+    Rewrite{"Hello <b>world</b>!", "Hello    world    !"},
+    Rewrite{"<p>Hello", "Hello"},
+    Rewrite{"abc> <d>e", "e"},                 // the end of a tag begun earlier takes the text before it
+    Rewrite{"a > b", "a   b"},                // a ">" without any "<" loses only itself
+    Rewrite{"text <a href=x", "text"},        // an unclosed tag goes to the end of the line
+    Rewrite{">", ""},
+    Rewrite{"x>", "x"}
+));
+
+TEST(Entities, BlankingStopsAtTheEndOfTheLine)
+{
+    LineValues lv;
+    lv.line = T("ab&#16");
+    lv.Recount();
+    std::size_t nbsp = 0, amp = 0, num = 0;
+    Converter::ReplaceEntities(lv, nbsp, amp, num);  // nothing found: only trimmed
+    EXPECT_EQ(U8(lv.line), "ab&#16");
+    lv.line = T("ab&#160");
+    lv.Recount();
+    num = 3;
+    Converter::ReplaceEntities(lv, nbsp, amp, num);
+    EXPECT_EQ(U8(lv.line), "ab");
+    lv.line = T("x&nbsp");
+    lv.Recount();
+    nbsp = 2;
+    Converter::ReplaceEntities(lv, nbsp, amp, num);
+    EXPECT_EQ(U8(lv.line), "x");
+}
+
+}  // namespace
+}  // namespace quorvik

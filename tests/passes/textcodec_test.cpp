@@ -1,0 +1,149 @@
+// Reading documents and work files: encodings and line ends.
+
+#include "../core/testsupport.h"
+
+#include "passes/filepasses.h"
+
+#include <QTemporaryDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvik {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines Read(const std::string& bytes)
+{
+    TextFileReader reader;
+    reader.SetData(bytes, TextFileReader::Mode::Detect);
+    Lines out;
+    Text line;
+    while (reader.ReadLine(line))
+        out.push_back(U8(line));
+    return out;
+}
+
+struct Decoding {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+};
+
+void PrintTo(const Decoding& d, std::ostream* os) { *os << d.name; }
+
+class ReadsLines : public testing::TestWithParam<Decoding> {};
+
+TEST_P(ReadsLines, DecodedAndSplit)
+{
+    EXPECT_EQ(Read(GetParam().bytes), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, ReadsLines, testing::Values(
+    Decoding{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+    Decoding{"CrAlone", "a\rb", {"a", "b"}},
+    Decoding{"LfStaysInsideTheLine", "a\nb\n", {"a\nb\n"}},
+    Decoding{"BlankLines", "a\r\n\r\n\r\nb", {"a", "", "", "b"}},
+    Decoding{"Empty", "", {}},
+    Decoding{"CrLfCrLf", "\r\n", {""}},
+    Decoding{"Utf8", "caf\xC3\xA9\r\n", {"café"}},
+    Decoding{"Utf8WithMark", "\xEF\xBB\xBFx", {"x"}},
+    Decoding{"Windows1252WhenNotUtf8", "caf\xE9 \x80\x96\r\n", {"café €–"}},
+    Decoding{"Utf16LittleEndian", std::string("\xFF\xFE" "a\0\xE9\0\r\0\n\0b\0", 12), {"aé", "b"}},
+    Decoding{"Utf16BigEndian", std::string("\xFE\xFF\0a\xD8\x3D\xDE\x00\0\r", 10), {"a😀"}},
+    Decoding{"Utf16OddByteAtTheEnd", std::string("\xFF\xFE" "a\0b", 5), {"a\xEF\xBF\xBD"}},
+    Decoding{"NulAndControlsPassThrough", std::string("a\0b\x01", 4), {std::string("a\0b\x01", 4)}}
+));
+
+TEST(TextFileReader, LargeFilesDecodeAcrossChunks)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.html");
+    std::string bytes;
+    for (int i = 0; i < 300000; ++i)
+        bytes += "line \xC3\xA9 " + std::to_string(i) + "\r\n";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    f.close();
+    TextFileReader reader;
+    std::string why;
+    ASSERT_TRUE(reader.Open(QFile::encodeName(path).toStdString(), TextFileReader::Mode::Detect, why));
+    Text line;
+    int n = 0;
+    while (reader.ReadLine(line)) {
+        ASSERT_EQ(U8(line), "line é " + std::to_string(n));
+        ++n;
+    }
+    EXPECT_EQ(n, 300000);
+    EXPECT_FALSE(reader.Failed());
+}
+
+TEST(FilePasses, WorkFileRefusesASymbolicLink)
+{
+    QTemporaryDir dir;
+    const QString doc = dir.filePath("doc.html");
+    const QString victim = dir.filePath("victim.txt");
+    QFile f(doc);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<p>x\r\n");
+    f.close();
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write("precious");
+    v.close();
+    const QString work = dir.filePath("quorvik.tmp");
+    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(work).constData()), 0);
+    const PassOutcome r = RunReflowPassOnFiles(doc, work);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.path, work);
+    EXPECT_FALSE(r.reason.isEmpty());
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll(), QByteArray("precious"));
+}
+
+TEST(FilePasses, MissingDocumentNamesTheFileAndTheReason)
+{
+    QTemporaryDir dir;
+    const PassOutcome r = RunReflowPassOnFiles(dir.filePath("gone.html"), dir.filePath("quorvik.tmp"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.path, dir.filePath("gone.html"));
+    EXPECT_EQ(r.reason, QStringLiteral("No such file or directory"));
+}
+
+TEST(FilePasses, WorkFilesGiveWhatTheChainGives)
+{
+    // The three passes over real work files and the in-memory chain agree, line for line.
+    QTemporaryDir dir;
+    const QString doc = dir.filePath("doc.html");
+    QFile f(doc);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><head><title>T</title></head><body>\n<p>Para one\n<ul><li>a<li>b</ul>\ntext<br>more<br>"
+            "<table><tr><td>1</td><td>2</td></tr></table><dl><dt>t<dd>d</dl>\n</body></html>");
+    f.close();
+    SettingValues values;
+    values.sCleanChar[0] = "*";
+    const FixedLinkSwitches links;
+    const QString w1 = dir.filePath("quorvik.tmp"), w2 = dir.filePath("htmtemp.tmp"), w3 = dir.filePath("zelbrin.tmp");
+    ASSERT_TRUE(RunReflowPassOnFiles(doc, w1).ok);
+    ASSERT_TRUE(RunConversionOnFiles(w1, w2, values, links).ok);
+    ASSERT_TRUE(RemoveExtraLinesOnFiles(w2, w3, values).ok);
+    for (auto [stage, work] : {std::pair{Stage::Reflow, w1}, {Stage::Text, w2}, {Stage::Formatted, w3}}) {
+        const QString out = dir.filePath("out.txt");
+        ASSERT_TRUE(ConvertDocument(doc, out, stage, values, links, true).ok);
+        QFile a(out), b(work);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll()) << static_cast<int>(stage);
+    }
+    QFile w(w1);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(w1).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+}  // namespace
+}  // namespace quorvik
