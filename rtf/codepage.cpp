@@ -61,6 +61,17 @@ QString CodePageDecoder::decode(const QByteArray& bytes) {
   return text;
 }
 
+int KnownCodePage(int codePage) {
+  switch (codePage) {
+    case 437: case 850: case 852: case 866: case 874: case 932: case 936: case 949:
+    case 950: case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256:
+    case 1257: case 1258: case 10000: case 65001:
+      return codePage;
+    default:
+      return 1252;
+  }
+}
+
 int CodePageForCharset(int charset) {
   switch (charset) {
     case 77: return 10000;

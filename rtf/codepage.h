@@ -30,6 +30,10 @@ class CodePageDecoder {
   QStringDecoder decoder_;  // invalid for 1252 and for unknown code pages
 };
 
+// `codePage` when the reader can decode it, else 1252 (an unknown \ansicpg or \cpg
+// value then reads as Windows-1252 rather than failing).
+int KnownCodePage(int codePage);
+
 // Code page for a font's \fcharset value; 0 means "the document's code page".
 int CodePageForCharset(int charset);
 

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "codepage.h"
+#include "control_words.h"
 #include "rtf.h"
 #include "tokenizer.h"
 
@@ -44,127 +45,6 @@ struct State {
   int unicodeSkip = 1;
   Qt::Alignment align = Qt::AlignLeft;
 };
-
-enum class Action {
-  // structure
-  Par, Line, Tab, Cell, Row, NestCell, RowStart, InTable, Pard, Plain,
-  // characters
-  Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Font, FontSize, Color,
-  AlignLeft, AlignCenter, AlignRight, AlignJustify,
-  Unicode, UnicodeSkip, Binary,
-  // code pages and tables
-  Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, FontTable, ColorTable, Red, Green, Blue,
-  FontCharset, FontCodePage,
-  SkipDestination,
-  Char,  // a control word that stands for one character (\emdash, \bullet, ...)
-};
-
-struct WordInfo {
-  Action action;
-  char16_t ch = 0;
-};
-
-const QHash<QByteArray, WordInfo>& Words() {
-  static const QHash<QByteArray, WordInfo> words = [] {
-    QHash<QByteArray, WordInfo> w;
-    const auto add = [&w](const char* name, Action action, char16_t ch = 0) {
-      w.insert(QByteArray(name), WordInfo{action, ch});
-    };
-    add("par", Action::Par);
-    add("sect", Action::Par);
-    add("page", Action::Par);
-    add("line", Action::Line);
-    add("tab", Action::Tab);
-    add("cell", Action::Cell);
-    add("row", Action::Row);
-    add("nestcell", Action::NestCell);
-    add("trowd", Action::RowStart);
-    add("intbl", Action::InTable);
-    add("pard", Action::Pard);
-    add("plain", Action::Plain);
-    add("b", Action::Bold);
-    add("i", Action::Italic);
-    // Every underline style counts as underline; \ulc (its colour) is not one of them.
-    for (const char* ul : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
-                           "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd",
-                           "ulthldash", "ululdbwave", "ulw", "ulwave"}) {
-      add(ul, Action::Underline);
-    }
-    add("ulnone", Action::UnderlineNone);
-    add("strike", Action::Strike);
-    add("striked", Action::Strike);
-    add("v", Action::Hidden);
-    add("f", Action::Font);
-    add("fs", Action::FontSize);
-    add("cf", Action::Color);
-    add("ql", Action::AlignLeft);
-    add("qc", Action::AlignCenter);
-    add("qr", Action::AlignRight);
-    add("qj", Action::AlignJustify);
-    add("qd", Action::AlignJustify);
-    add("u", Action::Unicode);
-    add("uc", Action::UnicodeSkip);
-    add("bin", Action::Binary);
-    add("ansi", Action::Ansi);
-    add("mac", Action::Mac);
-    add("pc", Action::Pc);
-    add("pca", Action::Pca);
-    add("ansicpg", Action::AnsiCodePage);
-    add("deff", Action::DefaultFont);
-    add("fonttbl", Action::FontTable);
-    add("colortbl", Action::ColorTable);
-    add("red", Action::Red);
-    add("green", Action::Green);
-    add("blue", Action::Blue);
-    add("fcharset", Action::FontCharset);
-    add("cpg", Action::FontCodePage);
-    add("emdash", Action::Char, 0x2014);
-    add("endash", Action::Char, 0x2013);
-    add("lquote", Action::Char, 0x2018);
-    add("rquote", Action::Char, 0x2019);
-    add("ldblquote", Action::Char, 0x201C);
-    add("rdblquote", Action::Char, 0x201D);
-    add("bullet", Action::Char, 0x2022);
-    add("emspace", Action::Char, 0x2003);
-    add("enspace", Action::Char, 0x2002);
-    add("qmspace", Action::Char, 0x2005);
-    add("zwbo", Action::Char, 0x200B);
-    add("zwnj", Action::Char, 0x200C);
-    add("zwj", Action::Char, 0x200D);
-    add("ltrmark", Action::Char, 0x200E);
-    add("rtlmark", Action::Char, 0x200F);
-    // Destinations whose content is not body text. Fields keep their result
-    // (\fldrslt) and lose their instruction; list numbers (\listtext, \pntext) stay
-    // because they are the visible text of a numbered paragraph.
-    for (const char* dest :
-         {"stylesheet", "info", "pict", "object", "objdata", "header", "headerl", "headerr",
-          "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "fldinst",
-          "annotation", "atnauthor", "atnid", "atnicn", "atndate", "atnref", "atrfstart",
-          "atrfend", "xe", "tc", "tcn", "txe", "rxe", "pn", "pntxta", "pntxtb", "ftnsep",
-          "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "template", "filetbl",
-          "nonshppict", "shpinst", "listtable", "listoverridetable", "revtbl", "rsidtbl",
-          "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
-          "xmlnstbl", "pgdsctbl", "docvar", "userprops", "private", "mmathPr", "fchars",
-          "lchars", "bkmkstart", "bkmkend", "falt", "panose", "fname", "fontemb", "fontfile",
-          "comment", "title", "subject", "author", "operator", "keywords", "doccomm"}) {
-      add(dest, Action::SkipDestination);
-    }
-    return w;
-  }();
-  return words;
-}
-
-// Code pages the reader decodes; anything else is read as Windows-1252.
-int KnownCodePage(int codePage) {
-  switch (codePage) {
-    case 437: case 850: case 852: case 866: case 874: case 932: case 936: case 949:
-    case 950: case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256:
-    case 1257: case 1258: case 10000: case 65001:
-      return codePage;
-    default:
-      return 1252;
-  }
-}
 
 // The character of \uN: N is a signed 16-bit number; other values are no characters.
 QChar UnicodeChar(int param) {
@@ -379,8 +259,8 @@ void Reader::handleSymbol(int ch) {
 }
 
 void Reader::handleWord(const RtfToken& token) {
-  const auto it = Words().constFind(token.name);
-  if (it == Words().constEnd()) return;  // unknown control words are ignored
+  const auto it = ControlWords().constFind(token.name);
+  if (it == ControlWords().constEnd()) return;  // unknown control words are ignored
   const Action action = it->action;
   const int param = token.param;
   const bool on = !token.hasParam || param != 0;
