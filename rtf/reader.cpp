@@ -603,6 +603,7 @@ void ReadRtf(const QByteArray& data, QTextDocument& document) {
     editBlock.endEditBlock();
   }
   document.setUndoRedoEnabled(undo);
+  document.setModified(false);  // a freshly loaded document has no edits
 }
 
 }  // namespace quorvik::rtf

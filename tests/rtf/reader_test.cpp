@@ -203,13 +203,15 @@ TEST(RtfReader, KeepsParagraphAlignment) {
   EXPECT_EQ(AlignOfText(document, "last"), Align::Center) << "last paragraph without mark";
 }
 
-TEST(RtfReader, ReplacesEarlierContentAndKeepsUndoSetting) {
+TEST(RtfReader, ReplacesEarlierContentAsAnUnmodifiedDocument) {
   QTextDocument document;
   document.setPlainText("old text");
+  document.setModified(true);
   ReadRtf(kHeader + "new}", document);
   EXPECT_EQ(document.toPlainText(), "new");
   EXPECT_TRUE(document.isUndoRedoEnabled());
   EXPECT_FALSE(document.isUndoAvailable()) << "loading is not an undoable edit";
+  EXPECT_FALSE(document.isModified());
 }
 
 // Hostile inputs: each must finish quickly with the visible text intact.
