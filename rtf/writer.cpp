@@ -3,11 +3,13 @@
 // state from earlier runs to show it right.
 
 #include <QColor>
+#include <QHash>
 #include <QFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
 #include <QTextTable>
 
 #include "codepage.h"
@@ -23,7 +25,8 @@ struct RunStyle {
   bool italic = false;
   bool underline = false;
   bool strike = false;
-  QColor color;  // invalid: the automatic colour
+  bool hasColor = false;  // false: the automatic colour
+  QRgb color = 0;         // opaque
 };
 
 RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
@@ -46,7 +49,11 @@ RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
   style.underline =
       format.fontUnderline() || format.underlineStyle() != QTextCharFormat::NoUnderline;
   style.strike = format.fontStrikeOut();
-  if (format.foreground().style() != Qt::NoBrush) style.color = format.foreground().color();
+  if (format.foreground().style() != Qt::NoBrush) {
+    const QColor color = format.foreground().color().toRgb();
+    style.hasColor = true;
+    style.color = qRgb(color.red(), color.green(), color.blue());
+  }
   return style;
 }
 
@@ -83,6 +90,32 @@ void AppendText(QByteArray& out, const QString& text, bool inFontTable = false) 
   }
 }
 
+// Font and colour tables in order of first use. Hash lookups keep writing linear even
+// for a document with thousands of distinct fonts or colours.
+class StyleTables {
+ public:
+  int font(const QString& family) { return indexOf(family, fontIndex_, fonts_); }
+  // Index in \colortbl; entry 0 is the automatic colour, so the first real one is 1.
+  int color(QRgb rgb) { return indexOf(rgb, colorIndex_, colors_) + 1; }
+  const QStringList& fonts() const { return fonts_; }
+  const QList<QRgb>& colors() const { return colors_; }
+
+ private:
+  template <typename T, typename List>
+  static int indexOf(const T& value, QHash<T, int>& index, List& list) {
+    const auto it = index.constFind(value);
+    if (it != index.constEnd()) return *it;
+    list.append(value);
+    index.insert(value, int(list.size()) - 1);
+    return int(list.size()) - 1;
+  }
+
+  QHash<QString, int> fontIndex_;
+  QStringList fonts_;
+  QHash<QRgb, int> colorIndex_;
+  QList<QRgb> colors_;
+};
+
 QByteArray AlignmentWord(Qt::Alignment alignment) {
   const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
   if (horizontal & Qt::AlignHCenter) return "\\qc";
@@ -108,58 +141,46 @@ QByteArray BlockEnd(const QTextBlock& block) {
 
 QByteArray WriteRtf(const QTextDocument& document) {
   const QFont defaultFont = document.defaultFont();
+  // Table cells only exist in a document with frames; looking for them costs time.
+  const bool hasFrames = !document.rootFrame()->childFrames().isEmpty();
 
-  // Font and colour tables from what the document uses; font 0 is the default font.
-  QStringList fonts{defaultFont.family()};
-  QList<QColor> colors;
+  // The body first, so the tables list exactly what it uses; font 0 is the default font.
+  StyleTables tables;
+  tables.font(defaultFont.family());
+  QByteArray body;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const RunStyle style = StyleOf(it.fragment().charFormat(), defaultFont);
-      if (!fonts.contains(style.family)) fonts.append(style.family);
-      if (style.color.isValid()) {
-        const QColor rgb = style.color.toRgb();
-        const QColor opaque(rgb.red(), rgb.green(), rgb.blue());
-        if (!colors.contains(opaque)) colors.append(opaque);
-      }
-    }
-  }
-
-  QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
-  for (int i = 0; i < fonts.size(); ++i) {
-    out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
-    AppendText(out, fonts[i], true);
-    out += ";}";
-  }
-  out += "}\n{\\colortbl;";
-  for (const QColor& color : colors) {
-    out += "\\red" + QByteArray::number(color.red()) + "\\green" +
-           QByteArray::number(color.green()) + "\\blue" + QByteArray::number(color.blue()) + ';';
-  }
-  out += "}\n";
-
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    out += "\\pard\\plain" + AlignmentWord(block.blockFormat().alignment()) + ' ';
+    body += "\\pard\\plain" + AlignmentWord(block.blockFormat().alignment()) + ' ';
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
       if (fragment.text().isEmpty()) continue;
       const RunStyle style = StyleOf(fragment.charFormat(), defaultFont);
-      out += "{\\f" + QByteArray::number(fonts.indexOf(style.family)) + "\\fs" +
-             QByteArray::number(style.halfPoints);
-      if (style.bold) out += "\\b";
-      if (style.italic) out += "\\i";
-      if (style.underline) out += "\\ul";
-      if (style.strike) out += "\\strike";
-      if (style.color.isValid()) {
-        const QColor rgb = style.color.toRgb();
-        out += "\\cf" +
-               QByteArray::number(colors.indexOf(QColor(rgb.red(), rgb.green(), rgb.blue())) + 1);
-      }
-      out += ' ';
-      AppendText(out, fragment.text());
-      out += '}';
+      body += "{\\f" + QByteArray::number(tables.font(style.family)) + "\\fs" +
+              QByteArray::number(style.halfPoints);
+      if (style.bold) body += "\\b";
+      if (style.italic) body += "\\i";
+      if (style.underline) body += "\\ul";
+      if (style.strike) body += "\\strike";
+      if (style.hasColor) body += "\\cf" + QByteArray::number(tables.color(style.color));
+      body += ' ';
+      AppendText(body, fragment.text());
+      body += '}';
     }
-    out += BlockEnd(block);
+    body += hasFrames ? BlockEnd(block) : QByteArray("\\par\n");
   }
+
+  QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+  for (int i = 0; i < tables.fonts().size(); ++i) {
+    out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
+    AppendText(out, tables.fonts()[i], true);
+    out += ";}";
+  }
+  out += "}\n{\\colortbl;";
+  for (const QRgb color : tables.colors()) {
+    out += "\\red" + QByteArray::number(qRed(color)) + "\\green" +
+           QByteArray::number(qGreen(color)) + "\\blue" + QByteArray::number(qBlue(color)) + ';';
+  }
+  out += "}\n";
+  out += body;
   out += "}\n";
   return out;
 }
