@@ -1,6 +1,6 @@
 #include "core/tagsearch.h"
 
-#include <vector>
+#include <cstdint>
 
 namespace quorvik {
 
@@ -9,23 +9,36 @@ namespace {
 // The strings grouped by their first two characters, so that each "<", "/" or "&" of a line is
 // compared only with the few strings that can start there.
 struct Buckets {
-    std::vector<int> of[3][128];
-
-    static int First(char32_t c) { return c == U'<' ? 0 : c == U'/' ? 1 : c == U'&' ? 2 : -1; }
+    static constexpr int kMaxPerBucket = 12;
+    std::int8_t firstIndex[128];
+    std::int8_t count[3][128] = {};
+    std::int8_t tags[3][128][kMaxPerBucket] = {};
 
     Buckets()
     {
+        for (auto& f : firstIndex)
+            f = -1;
+        firstIndex[int{'<'}] = 0;
+        firstIndex[int{'/'}] = 1;
+        firstIndex[int{'&'}] = 2;
         for (int t = 0; t < kTagCount; ++t) {
             const std::u32string_view s = kTagSearch[t];
-            of[First(s[0])][s[1] & 127].push_back(t);
+            const int f = firstIndex[s[0]];
+            const int second = static_cast<int>(s[1]);
+            tags[f][second][count[f][second]++] = static_cast<std::int8_t>(t);
         }
     }
 };
 
-const Buckets& TheBuckets()
+const Buckets kBuckets;
+
+bool MatchesAt(const char32_t* at, std::u32string_view s)
 {
-    static const Buckets buckets;
-    return buckets;
+    for (std::size_t k = 2; k < s.size(); ++k) {  // the first two are known to match
+        if (at[k] != s[k])
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -34,18 +47,26 @@ const Buckets& TheBuckets()
 // string already found is not looked for again.
 TagPositions SearchTags(TextView line)
 {
-    const Buckets& buckets = TheBuckets();
     TagPositions p;
     const std::size_t n = line.size();
+    const char32_t* d = line.data();
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const int first = Buckets::First(line[i]);
-        if (first < 0 || line[i + 1] >= 128)
+        const char32_t c = d[i];
+        if (c > U'<')  // letters and most text: one comparison
             continue;
-        for (int t : buckets.of[first][line[i + 1]]) {
+        const int f = kBuckets.firstIndex[c];
+        if (f < 0)
+            continue;
+        const char32_t second = d[i + 1];
+        if (second >= 128)
+            continue;
+        const int count = kBuckets.count[f][second];
+        for (int k = 0; k < count; ++k) {
+            const int t = kBuckets.tags[f][second][k];
             if (p.at[t] != 0)
                 continue;
             const std::u32string_view s = kTagSearch[t];
-            if (n - i >= s.size() && line.compare(i, s.size(), s) == 0)
+            if (n - i >= s.size() && MatchesAt(d + i, s))
                 p.at[t] = i + 1;
         }
     }

@@ -4,34 +4,11 @@
 
 namespace quorvik {
 
-TextView Trimmed(TextView text)
-{
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == U' ')
-        ++b;
-    while (e > b && text[e - 1] == U' ')
-        --e;
-    return text.substr(b, e - b);
-}
-
-void Trim(Text& text)
-{
-    std::size_t e = text.size();
-    while (e > 0 && text[e - 1] == U' ')
-        --e;
-    text.resize(e);
-    std::size_t b = 0;
-    while (b < e && text[b] == U' ')
-        ++b;
-    if (b > 0)
-        text.erase(0, b);
-}
-
 void FlattenWhitespace(Text& text)
 {
     Trim(text);
     for (char32_t& c : text) {
-        if (c == U'\t' || c == U'\r' || c == U'\n')
+        if (c <= U'\r' && (c == U'\t' || c == U'\r' || c == U'\n'))
             c = U' ';
     }
     Trim(text);
@@ -46,26 +23,6 @@ char32_t LowerChar(char32_t c)
     if (c == 0x130)
         return U'i';
     return static_cast<char32_t>(QChar::toLower(static_cast<char32_t>(c)));
-}
-
-std::size_t Find(TextView text, TextView what, std::size_t from)
-{
-    if (from < 1)
-        from = 1;
-    if (from > text.size() + 1)
-        return 0;
-    const std::size_t p = text.find(what, from - 1);
-    return p == TextView::npos ? 0 : p + 1;
-}
-
-std::size_t Find(TextView text, char32_t what, std::size_t from)
-{
-    if (from < 1)
-        from = 1;
-    if (from > text.size())
-        return 0;
-    const std::size_t p = text.find(what, from - 1);
-    return p == TextView::npos ? 0 : p + 1;
 }
 
 Text FromUtf8(std::string_view s)

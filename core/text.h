@@ -11,9 +11,30 @@ namespace quorvik {
 using Text = std::u32string;
 using TextView = std::u32string_view;
 
-// Removes spaces (code 32, never tabs) at both ends, in place.
-void Trim(Text& text);
-TextView Trimmed(TextView text);
+// Removes spaces (code 32, never tabs) at both ends.
+inline TextView Trimmed(TextView text)
+{
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] == U' ')
+        ++b;
+    while (e > b && text[e - 1] == U' ')
+        --e;
+    return text.substr(b, e - b);
+}
+
+// The same, in place.
+inline void Trim(Text& text)
+{
+    std::size_t e = text.size();
+    while (e > 0 && text[e - 1] == U' ')
+        --e;
+    text.resize(e);
+    std::size_t b = 0;
+    while (b < e && text[b] == U' ')
+        ++b;
+    if (b > 0)
+        text.erase(0, b);
+}
 
 // Trims, turns every tab, carriage return and line feed into one space (the length is kept),
 // and trims again.
@@ -23,8 +44,25 @@ void FlattenWhitespace(Text& text);
 char32_t LowerChar(char32_t c);
 
 // 1-based position of `what` in `text` at or after the 1-based position `from`; 0 when absent.
-std::size_t Find(TextView text, TextView what, std::size_t from = 1);
-std::size_t Find(TextView text, char32_t what, std::size_t from = 1);
+inline std::size_t Find(TextView text, TextView what, std::size_t from = 1)
+{
+    if (from < 1)
+        from = 1;
+    if (from > text.size() + 1)
+        return 0;
+    const std::size_t p = text.find(what, from - 1);
+    return p == TextView::npos ? 0 : p + 1;
+}
+
+inline std::size_t Find(TextView text, char32_t what, std::size_t from = 1)
+{
+    const char32_t* d = text.data();
+    for (std::size_t i = from < 1 ? 0 : from - 1; i < text.size(); ++i) {
+        if (d[i] == what)
+            return i + 1;
+    }
+    return 0;
+}
 
 // Conversions at the edges of the core: UTF-8 in and out.
 Text FromUtf8(std::string_view utf8);

@@ -197,22 +197,24 @@ ChainOptions ChainOptionsFrom(const SettingValues& values)
 
 void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const LinkSwitches& links, LineSink& out)
 {
-    ReadBackSplitter toOut(out);
+    // Only the converter writes lines with a line break inside (running text carries its break
+    // that way); the pre-pass and the blank-line pass never do, since the pre-pass turns carriage
+    // returns into spaces and the blank-line pass gets lines already split. So only what the
+    // converter writes needs splitting before the next reader sees it.
     Text line;
     if (stage == Stage::Reflow) {
-        ReflowPass reflow(toOut);
+        ReflowPass reflow(out);
         while (in.ReadLine(line))
             reflow.Feed(line);
         reflow.Finish();
         return;
     }
-    BlankLinePass blank(options.cleanUp, toOut);
+    BlankLinePass blank(options.cleanUp, out);
     FeedInto<BlankLinePass> intoBlank(blank);
-    ReadBackSplitter toBlank(intoBlank);
-    ConversionRun conversion(options.converter, links, stage == Stage::Text ? static_cast<LineSink&>(toOut) : toBlank);
+    ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(intoBlank));
+    ConversionRun conversion(options.converter, links, toNext);
     FeedInto<ConversionRun> intoConversion(conversion);
-    ReadBackSplitter toConversion(intoConversion);
-    ReflowPass reflow(toConversion);
+    ReflowPass reflow(intoConversion);
     while (in.ReadLine(line))
         reflow.Feed(line);
     reflow.Finish();

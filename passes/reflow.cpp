@@ -1,35 +1,63 @@
 #include "passes/reflow.h"
 
+#include <algorithm>
+
 namespace quorvik {
 
 namespace {
 
-// The first position of one character at or after a given place, for places that only ever
-// move forward over text that does not change: a found position stays valid until the place
-// passes it, and an absent character stays absent. Over one line that is a single scan.
-class ForwardFinder {
+// The occurrences of one character, met in order: `At(from)` is the first at or after `from`,
+// and `After(pos)` the one after a found occurrence. The places asked for only ever move forward
+// over text that does not change, so every character is looked at once.
+class Occurrences {
 public:
-    ForwardFinder(const Text& text, char32_t c) : text_(text), c_(c) {}
-    std::size_t At(std::size_t from)  // 0-based; npos when absent
+    Occurrences(const Text& text, char32_t c) : text_(text), c_(c) {}
+
+    std::size_t At(std::size_t from)  // npos when absent
     {
-        if (found_ != Text::npos && found_ >= from)
-            return found_;
-        if (none_ && from >= noneFrom_)
-            return Text::npos;
-        found_ = text_.find(c_, from);
-        if (found_ == Text::npos) {
-            none_ = true;
-            noneFrom_ = from;
+        if (first_ != Text::npos && first_ >= from)
+            return first_;
+        if (second_ != Text::npos && second_ >= from) {
+            first_ = second_;
+            second_ = Text::npos;
+            secondKnown_ = false;
+            return first_;
         }
-        return found_;
+        if (exhaustedFrom_ <= from)
+            return Text::npos;
+        first_ = Scan(from);
+        secondKnown_ = false;
+        return first_;
+    }
+
+    std::size_t After(std::size_t pos)  // the next one after `pos`, which At just returned
+    {
+        if (!secondKnown_) {
+            second_ = Scan(pos + 1);
+            secondKnown_ = true;
+        }
+        return second_;
     }
 
 private:
+    std::size_t Scan(std::size_t from)
+    {
+        const std::size_t n = text_.size();
+        const char32_t* d = text_.data();
+        for (std::size_t i = from; i < n; ++i) {
+            if (d[i] == c_)
+                return i;
+        }
+        exhaustedFrom_ = std::min(exhaustedFrom_, from);
+        return Text::npos;
+    }
+
     const Text& text_;
     char32_t c_;
-    std::size_t found_ = Text::npos;
-    bool none_ = false;
-    std::size_t noneFrom_ = 0;
+    std::size_t first_ = Text::npos;
+    std::size_t second_ = Text::npos;
+    bool secondKnown_ = false;
+    std::size_t exhaustedFrom_ = Text::npos;
 };
 
 }  // namespace
@@ -37,7 +65,7 @@ private:
 // The line is cut only at its front and was trimmed at its end, so every state of it is a
 // suffix of the flattened line: it is kept as a start index into that text. The four positions
 // (first "<", first ">", the "<" after the first "<", the ">" after the first ">") only move
-// forward, so ForwardFinders keep them. A pass that no rule applies to leaves the line as it
+// forward, so they are taken from the occurrences of "<" and ">" met in order. A pass that no rule applies to leaves the line as it
 // is; it is then written at once.
 void ReflowLine(Text& line, Text& Carry, LineSink& out)
 {
@@ -52,7 +80,7 @@ void ReflowLine(Text& line, Text& Carry, LineSink& out)
     const std::size_t e = line.size();
     const TextView text(line);
     std::size_t s = 0;
-    ForwardFinder lt1(line, U'<'), lt2(line, U'<'), gt1(line, U'>'), gt2(line, U'>');
+    Occurrences lt(line, U'<'), gt(line, U'>');
 
     auto carryFrom = [&](std::size_t from) { Carry.assign(Trimmed(text.substr(from, e - from))); };
     auto cut = [&](std::size_t k) {
@@ -64,17 +92,17 @@ void ReflowLine(Text& line, Text& Carry, LineSink& out)
     while (s < e) {
         const std::size_t len = e - s;
         // 1-based positions relative to the current start, 0 when absent.
-        const std::size_t aAbs = lt1.At(s);
-        const std::size_t bAbs = gt1.At(s);
+        const std::size_t aAbs = lt.At(s);
+        const std::size_t bAbs = gt.At(s);
         const std::size_t a = aAbs == Text::npos ? 0 : aAbs - s + 1;
         const std::size_t b = bAbs == Text::npos ? 0 : bAbs - s + 1;
         std::size_t c = 0, d = 0;
         if (a > 0) {
-            const std::size_t cAbs = lt2.At(aAbs + 1);
+            const std::size_t cAbs = lt.After(aAbs);
             c = cAbs == Text::npos ? 0 : cAbs - s + 1;
         }
         if (b > 0) {
-            const std::size_t dAbs = gt2.At(bAbs + 1);
+            const std::size_t dAbs = gt.After(bAbs);
             d = dAbs == Text::npos ? 0 : dAbs - s + 1;
         }
         const TextView rest = text.substr(s, len);

@@ -319,16 +319,18 @@ bool TextFileReader::ReadLineAppend(Text& line)
         char32_t c;
         std::size_t used;
         if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252) {
-            // Plain ASCII up to the next carriage return goes in one stretch.
+            // Plain ASCII up to the next carriage return goes in stretches through a small
+            // buffer, widened and checked in the same loop.
+            char32_t wide[512];
             std::size_t k = 0;
-            while (k < avail && p[k] < 0x80 && p[k] != '\r')
+            const std::size_t limit = std::min<std::size_t>(avail, 512);
+            while (k < limit && p[k] < 0x80 && p[k] != '\r') {
+                wide[k] = p[k];
                 ++k;
+            }
             if (k > 0) {
                 grow(k);
-                const std::size_t old = line.size();
-                line.resize(old + k);
-                for (std::size_t i = 0; i < k; ++i)
-                    line[old + i] = p[i];
+                line.append(wide, k);
                 pos_ += k;
                 consumed_ += static_cast<std::int64_t>(k);
                 continue;

@@ -73,6 +73,9 @@ INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
     Case{"OnlyTheFirstTagIsLoweredAndAllAreStripped", {"<P>One <I>two</I> three"}, {"", "one    two     three"}},
     Case{"ParagraphInsideATableOpensNoParagraph", {"<table>", "<tr>", "<td>A", "<p>x", "</td>", "</table>"},
          {"", "", "A x"}},
+    Case{"ParagraphAfterAClosedListItemGoesToTheItemTail", Body({"<ul>", "<li>a", "</ul>", "<p>after", "more"}),
+         {"", "*    a", "after more"}},
+    Case{"LinkWithoutTargetLeavesItsSpace", Body({"text", "<a href=x>Words</a>"}), {"text  words"}},
     Case{"HeadingEndsTheTable", Body({"<table>", "<tr>", "<td>A", "<h2>Head", "</h2>", "after"}),
          {"", "", "A Head", "", "after"}}
 ));
@@ -169,12 +172,11 @@ TEST(Converter, ControlCharacterAtTheStartIsText)
     EXPECT_EQ(Convert({"<p>\x01 start", "more", "</p>"}), (Lines{"", "\x01 start more"}));
 }
 
-TEST(Converter, EveryRunStartsAfresh)
+TEST(Converter, TextLenCountsCharactersNotBytes)
 {
-    // A short definition leaves the hanging indent on; a new run does not inherit it.
-    const Lines doc = Body({"<dl>", "<dd>short", "x"});
-    const Lines first = Convert(doc);
-    EXPECT_EQ(Convert(doc), first);
+    ConverterOptions o;
+    o.TextLen = 10;
+    EXPECT_EQ(Convert(Body({"<p>éééé ééééé ü", "</p>"}), o), (Lines{"", "éééé", "ééééé ü"}));
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+// Fuzz target: arbitrary bytes through the whole conversion, with options taken from the first
+// bytes (odd text lengths, delimiters, bullets, clean-up sets, link switches). Checks what must
+// always hold: every stage ends, writes valid UTF-8 with no line break inside a line, the
+// formatted stage is the text stage after blank-line removal, and the fast operations agree
+// with their literal versions on lines made from the same bytes.
+
+#include "core/converter.h"
+#include "passes/blanklines.h"
+#include "passes/chain.h"
+#include "passes/reflow.h"
+#include "passes/textcodec.h"
+#include "literal.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace quorvik;
+
+namespace {
+
+void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+std::vector<Text> Chain(const std::string& doc, Stage stage, const ChainOptions& options, const LinkSwitches& links)
+{
+    TextFileReader reader;
+    reader.SetData(doc, TextFileReader::Mode::Detect);
+    MemoryLines out;
+    RunChain(reader, stage, options, links, out);
+    return out.lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 6)
+        return 0;
+    static const char* const kSeps[] = {",", "|", " ", "", "||", "*"};
+    static const char* const kBullets[] = {"*", "-", "", "•", "ab"};
+    static const char* const kSets[] = {"", "a", "*", " ", "a b", "<", ",,", "é"};
+    ChainOptions options;
+    options.converter.TextLen = static_cast<std::int8_t>(data[0]);
+    options.converter.TableCellSep = FromUtf8(kSeps[data[1] % 6]);
+    options.converter.BulletChar = FromUtf8(kBullets[data[2] % 5]);
+    for (std::size_t i = 0; i < 4; ++i)
+        options.cleanUp.sets[i] = FromUtf8(kSets[(data[3] >> (2 * i)) & 7]);
+    const FixedLinkSwitches links(data[4] & 1, data[4] & 2, data[4] & 4);
+    const std::string doc(reinterpret_cast<const char*>(data) + 5, size - 5);
+
+    const std::vector<Text> reflowed = Chain(doc, Stage::Reflow, options, links);
+    const std::vector<Text> text = Chain(doc, Stage::Text, options, links);
+    const std::vector<Text> formatted = Chain(doc, Stage::Formatted, options, links);
+    for (const auto* stage : {&reflowed, &text, &formatted}) {
+        for (const Text& line : *stage) {
+            Check(line.find(U'\r') == Text::npos);
+            const std::string bytes = ToUtf8(line);
+            Check(IsValidUtf8(bytes.data(), bytes.size()));
+        }
+    }
+    MemoryLines textLines(text), again;
+    RemoveExtraLines(textLines, again, options.cleanUp);
+    Check(again.lines == formatted);
+
+    // The same bytes as single lines for the operations that have literal versions.
+    TextFileReader reader;
+    reader.SetData(doc, TextFileReader::Mode::Detect);
+    Text line, fastCarry, slowCarry;
+    MemoryLines fastOut, slowOut;
+    const FixedLinkSwitches none;
+    while (reader.ReadLine(line)) {
+        Trim(line);
+        Text a = line, b = line;
+        ReflowLine(a, fastCarry, fastOut);
+        literal::ReflowLine(b, slowCarry, slowOut);
+        Check(fastOut.lines == slowOut.lines && fastCarry == slowCarry);
+
+        LineValues lv;
+        lv.line = line;
+        lv.Recount();
+        LineValues fast = lv, slow = lv;
+        Converter::StripTags(fast);
+        literal::StripTags(slow);
+        Check(fast.line == slow.line && fast.TagStart == slow.TagStart && fast.TagEnd == slow.TagEnd);
+
+        std::size_t nbsp = Find(lv.line, U"&nbsp"), amp = Find(lv.line, U"&amp;"), num = Find(lv.line, U"&#160");
+        if (nbsp + amp + num > 0) {
+            fast = lv;
+            slow = lv;
+            Converter::ReplaceEntities(fast, nbsp, amp, num);
+            literal::ReplaceEntities(slow, Find(lv.line, U"&amp;"), Find(lv.line, U"&#160"));
+            Check(fast.line == slow.line);
+        }
+
+        Text c1 = line, c2 = line;
+        CleanUpChar(c1, options.cleanUp);
+        literal::CleanUpChar(c2, options.cleanUp);
+        Check(c1 == c2);
+
+        for (int hang = 0; hang <= 1; ++hang) {
+            MemoryLines wrapped;
+            Converter c(options.converter, none, wrapped);
+            c.OutLine = line;
+            c.HangIndent = hang;
+            LineValues empty;
+            c.WriteLine(empty);
+            int slowHang = hang;
+            Check(wrapped.lines == literal::Wrap(line, options.converter.TextLen, slowHang));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,299 @@
+// The multiple file selection window: lists that follow each other, Command1, and the batch
+// conversion with its result lines, its question about existing files and its refusals.
+
+#include "ui/windows/multfile.h"
+#include "ui/windows/windowprompts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace quorvik;
+
+namespace {
+
+const char* const kBadDrive = "/quorvik-no-such-drive";
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+}  // namespace
+
+class TestMultFile : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString docs_;
+    QString out_;
+    SettingValues values_;
+    FixedLinkSwitches links_;
+    ScriptedWindowPrompts prompts_;
+    std::unique_ptr<MultFile> window_;
+
+    template <typename T>
+    T* child(const char* name) { return window_->findChild<T*>(QLatin1String(name)); }
+    QListWidget* files() { return child<QListWidget>("File1"); }
+    QListWidget* folders() { return child<QListWidget>("Dir1"); }
+    QStringList resultLines() { return Items(child<QListWidget>("ResultList")); }
+
+private slots:
+    void init()
+    {
+        prompts_.Clear();
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        QDir root(dir_->path());
+        QVERIFY(root.mkpath("docs/sub") && root.mkpath("out"));
+        docs_ = QDir(root.filePath("docs")).canonicalPath();
+        out_ = QDir(root.filePath("out")).canonicalPath();
+        QVERIFY(WriteFile(docs_ + "/a.html", "<html><title>Alpha</title><p>First</p></html>\r\n"));
+        QVERIFY(WriteFile(docs_ + "/b.htm", "<p>Second</p>\r\n"));
+        QVERIFY(WriteFile(docs_ + "/c.html", "<p>Third</p>\r\n"));
+        QVERIFY(WriteFile(docs_ + "/notes.txt", "plain\r\n"));
+        QVERIFY(WriteFile(docs_ + "/sub/inner.html", "<p>Inner</p>\r\n"));
+        const QList<Drive> drives{{"/", "/"}, {kBadDrive, kBadDrive}, {dir_->path(), "temporary"}};
+        window_ = std::make_unique<MultFile>(values_, links_, prompts_, nullptr, drives, docs_);
+        window_->setOutputFolder(out_);
+        window_->show();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        QCOMPARE(prompts_.pendingAnswers(), 0);
+    }
+
+    void convertedName_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("html") << "/x/page.html" << "page.txt";
+        QTest::newRow("two dots") << "/x/a.b.htm" << "a.b.txt";
+        QTest::newRow("no extension") << "/x/README" << "README.txt";
+        QTest::newRow("dot file") << "/x/.profile" << ".profile.txt";
+        QTest::newRow("dot in folder only") << "/x.d/page" << "page.txt";
+    }
+    void convertedName()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, converted);
+        QCOMPARE(ConvertedName(document), converted);
+    }
+
+    void lists_followTheFolder()
+    {
+        QCOMPARE(window_->windowTitle(), QString("Multiple File Selection"));
+        QCOMPARE(window_->folderPath(), docs_);
+        QCOMPARE(Items(files()), (QStringList{"a.html", "b.htm", "c.html", "notes.txt"}));
+        QCOMPARE(files()->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QVERIFY(Items(folders()).last().trimmed() == "sub");
+        QCOMPARE(child<QComboBox>("Drive1")->currentIndex(), 2);  // the temporary folder's drive
+
+        // Opening the sub-folder moves the file list with it.
+        QListWidgetItem* sub = folders()->item(folders()->count() - 1);
+        emit folders()->itemActivated(sub);
+        QCOMPARE(window_->folderPath(), docs_ + "/sub");
+        QCOMPARE(Items(files()), QStringList{"inner.html"});
+    }
+
+    void driveChange_movesToTheDrive_orStaysWhenNotReady()
+    {
+        auto* drive = child<QComboBox>("Drive1");
+        drive->setCurrentIndex(1);
+        window_->Drive1_Change();
+        QCOMPARE(window_->folderPath(), docs_);
+        QCOMPARE(drive->currentIndex(), 2);
+        QVERIFY(prompts_.shown().isEmpty());
+
+        drive->setCurrentIndex(0);
+        window_->Drive1_Change();
+        QCOMPARE(window_->folderPath(), QString("/"));
+        QCOMPARE(drive->currentIndex(), 0);
+    }
+
+    void command1_composesThePath()
+    {
+        files()->setCurrentRow(1);
+        QCOMPARE(window_->Command1_Click(), docs_ + "/b.htm");
+        // The folder entry at the list's current index, as the list shows it highlighted.
+        folders()->setCurrentRow(folders()->currentRow() - 1);
+        QCOMPARE(window_->Command1_Click(), QFileInfo(docs_).absolutePath() + "/b.htm");
+        QVERIFY(QDir(out_).isEmpty());
+        QVERIFY(prompts_.shown().isEmpty());
+    }
+
+    void command1_withoutAFile_composesNothing()
+    {
+        files()->setCurrentRow(-1);
+        QCOMPARE(window_->Command1_Click(), QString());
+    }
+
+    void batch_withOneUnreadableFile_convertsTheOthers()
+    {
+        window_->selectFiles({"a.html", "c.html", "b.htm"});
+        QVERIFY(QFile::remove(docs_ + "/c.html"));  // gone between choosing and converting
+        const QList<BatchResult> results = window_->Convert();
+
+        // In the order of the file list, whatever the order of choosing.
+        QCOMPARE(results.size(), 3);
+        QVERIFY(results[0].converted);
+        QVERIFY(results[1].converted);
+        QVERIFY(!results[2].converted);
+        QCOMPARE(results[0].line, QString("a.html: converted to a.txt"));
+        QVERIFY2(results[2].line.startsWith("c.html: not converted - ") && results[2].line.contains("c.html:"),
+                 qPrintable(results[2].line));
+        QVERIFY(ReadFile(out_ + "/a.txt").contains("First"));
+        QVERIFY(ReadFile(out_ + "/b.txt").contains("Second"));
+        QVERIFY(!QFile::exists(out_ + "/c.txt"));
+        QCOMPARE(resultLines().size(), 4);
+        QCOMPARE(resultLines().last(), QString("2 of 3 files converted into %1.").arg(out_));
+        auto* progress = child<QProgressBar>("ConvertProgress");
+        QCOMPARE(progress->maximum(), 3);
+        QCOMPARE(progress->value(), 3);
+        QVERIFY(child<QPushButton>("cmdConvert")->isEnabled());
+        QVERIFY(prompts_.shown().isEmpty());
+    }
+
+    void batch_usesTheOptionsInForceWhenItRuns()
+    {
+        QVERIFY(WriteFile(docs_ + "/table.html",
+                          "<html><body>\n<ul>\n<li>Item\n</ul>\n<table>\n<tr><td>Name</td><td>Role</td></tr>\n"
+                          "</table>\n</body></html>\n"));
+        window_->setFolderPath(docs_);
+        window_->selectFiles({"table.html"});
+        values_.TableCellSep = ";";
+        values_.BulletChar = "-";
+        QVERIFY(window_->Convert()[0].converted);
+        QByteArray text = ReadFile(out_ + "/table.txt");
+        QVERIFY2(text.contains("Name; Role") && text.contains("-    Item"), text.constData());
+
+        values_.TableCellSep = "|";
+        prompts_.QueueAnswer(true);
+        QVERIFY(window_->Convert()[0].converted);
+        text = ReadFile(out_ + "/table.txt");
+        QVERIFY2(text.contains("Name| Role"), text.constData());
+    }
+
+    void batch_existingOutputs_askOnce_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("replace") << true;
+        QTest::newRow("keep") << false;
+    }
+    void batch_existingOutputs_askOnce()
+    {
+        QFETCH(bool, replace);
+        QVERIFY(WriteFile(out_ + "/a.txt", "old a"));
+        QVERIFY(WriteFile(out_ + "/b.txt", "old b"));
+        window_->selectFiles({"a.html", "b.htm", "c.html"});
+        prompts_.QueueAnswer(replace);
+        const QList<BatchResult> results = window_->Convert();
+
+        QCOMPARE(prompts_.shown().size(), 1);
+        QCOMPARE(prompts_.shown()[0].kind, QString("question"));
+        QVERIFY(prompts_.shown()[0].text.contains("a.txt") && prompts_.shown()[0].text.contains("b.txt"));
+        QCOMPARE(ReadFile(out_ + "/a.txt") == "old a", !replace);
+        QCOMPARE(ReadFile(out_ + "/b.txt") == "old b", !replace);
+        QVERIFY(ReadFile(out_ + "/c.txt").contains("Third"));  // the new one is written either way
+        QCOMPARE(results[0].converted, replace);
+        if (!replace)
+            QCOMPARE(results[0].line, QString("a.html: skipped - a.txt already exists"));
+    }
+
+    void batch_twoDocumentsWithOneName_writeOnce()
+    {
+        QVERIFY(WriteFile(docs_ + "/a.htm", "<p>Other</p>\r\n"));
+        window_->setFolderPath(docs_);
+        window_->selectFiles({"a.htm", "a.html"});
+        const QList<BatchResult> results = window_->Convert();
+        QVERIFY(results[0].converted);
+        QVERIFY(!results[1].converted);
+        QVERIFY(results[1].line.contains("already written by a.htm"));
+        QVERIFY(ReadFile(out_ + "/a.txt").contains("Other"));
+    }
+
+    void batch_neverReplacesTheDocumentItself()
+    {
+        window_->setOutputFolder(docs_);
+        window_->selectFiles({"notes.txt"});
+        const QList<BatchResult> results = window_->Convert();
+        QVERIFY(!results[0].converted);
+        QVERIFY(results[0].line.contains("would replace the document itself"));
+        QCOMPARE(ReadFile(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
+        QVERIFY(prompts_.shown().isEmpty());  // not asked as an ordinary existing output
+    }
+
+    void batch_outputNameTakenByAFolder_isNotAskedAbout()
+    {
+        QVERIFY(QDir(out_).mkdir("a.txt"));
+        window_->selectFiles({"a.html", "b.htm"});
+        const QList<BatchResult> results = window_->Convert();
+        QVERIFY(prompts_.shown().isEmpty());
+        QCOMPARE(results[0].line, QString("a.html: not converted - a.txt is a folder"));
+        QVERIFY(results[1].converted);
+    }
+
+    void batch_refusals_data()
+    {
+        QTest::addColumn<bool>("chooseFiles");
+        QTest::addColumn<QString>("outFolder");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no file chosen") << false << "" << "Choose one or more files";
+        QTest::newRow("no such output folder") << true << "/quorvik-missing-out" << "does not exist";
+        QTest::newRow("output folder is a file") << true << "FILE" << "does not exist";
+    }
+    void batch_refusals()
+    {
+        QFETCH(bool, chooseFiles);
+        QFETCH(QString, outFolder);
+        QFETCH(QString, message);
+        if (chooseFiles)
+            window_->selectFiles({"a.html"});
+        if (outFolder == "FILE")
+            outFolder = docs_ + "/notes.txt";
+        if (!outFolder.isEmpty())
+            window_->setOutputFolder(outFolder);
+        QVERIFY(window_->Convert().isEmpty());
+        QCOMPARE(prompts_.shown().size(), 1);
+        QVERIFY2(prompts_.shown()[0].text.contains(message), qPrintable(prompts_.shown()[0].text));
+        QVERIFY(QDir(out_).isEmpty());
+    }
+
+    void outputFolder_isChosenThroughTheFolderChooser()
+    {
+        prompts_.QueueFolder(docs_ + "/sub");
+        QTest::mouseClick(child<QPushButton>("cmdOutputFolder"), Qt::LeftButton);
+        QCOMPARE(window_->outputFolder(), docs_ + "/sub");
+        QTest::mouseClick(child<QPushButton>("cmdOutputFolder"), Qt::LeftButton);  // cancelled
+        QCOMPARE(window_->outputFolder(), docs_ + "/sub");
+        // A chosen output folder no longer follows the folder list.
+        window_->setFolderPath(out_);
+        QCOMPARE(window_->outputFolder(), docs_ + "/sub");
+    }
+};
+
+QTEST_MAIN(TestMultFile)
+#include "tst_multfile.moc"

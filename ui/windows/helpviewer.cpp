@@ -1,0 +1,215 @@
+#include "ui/windows/helpviewer.h"
+
+#include "ui/windows/windowprompts.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <utility>
+
+namespace quorvik {
+
+namespace {
+
+struct TopicEntry {
+    int topic;
+    const char* menuEntry;
+};
+
+// The menu entries that have a help topic, and their numbers.
+const TopicEntry kTopics[] = {
+    {1, "OpenMenu"},        {2, "Multmen"},         {3, "SaveMenu"},         {4, "Exitmenu"},
+    {5, "Undomen"},         {10, "RemoveHTMLMen"},  {11, "RemoveBlankMen"}, {40, "RevCodeLinesMen"},
+};
+
+class MenuHelpFilter : public QObject {
+public:
+    MenuHelpFilter(QMenu* menu, HelpViewer& viewer) : QObject(menu), menu_(menu), viewer_(viewer) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == menu_ && event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+            QAction* action = menu_->activeAction();
+            const QVariant topic = action ? action->property(kHelpTopicProperty) : QVariant();
+            if (topic.isValid()) {
+                // Close the open menus first so the help window is not hidden behind them.
+                for (QWidget* w = menu_; auto* m = qobject_cast<QMenu*>(w); w = m->parentWidget())
+                    m->close();
+                viewer_.ShowTopic(topic.toInt());
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMenu* menu_;
+    HelpViewer& viewer_;
+};
+
+}  // namespace
+
+QList<int> HelpTopicNumbers()
+{
+    QList<int> numbers;
+    for (const TopicEntry& e : kTopics)
+        numbers.append(e.topic);
+    return numbers;
+}
+
+QString HelpTopicFile(int topic)
+{
+    for (const TopicEntry& e : kTopics) {
+        if (e.topic == topic)
+            return QStringLiteral("topic%1.html").arg(topic);
+    }
+    return {};
+}
+
+QString HelpContentsFile()
+{
+    return QStringLiteral("index.html");
+}
+
+QString DefaultHelpFolder()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+}
+
+HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), helpFolder_(helpFolder)
+{
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Quorvik Help"));
+
+    browser_ = new QTextBrowser;
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setOpenExternalLinks(true);
+    browser_->setSearchPaths({helpFolder_});
+
+    auto* contents = new QPushButton(QStringLiteral("&Contents"));
+    contents->setObjectName(QStringLiteral("cmdContents"));
+    auto* back = new QPushButton(QStringLiteral("&Back"));
+    back->setObjectName(QStringLiteral("cmdBack"));
+    back->setEnabled(false);
+    auto* forward = new QPushButton(QStringLiteral("&Forward"));
+    forward->setObjectName(QStringLiteral("cmdForward"));
+    forward->setEnabled(false);
+    connect(contents, &QPushButton::clicked, this, [this] { ShowPage(HelpContentsFile()); });
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(QStringLiteral("Quorvik Help - ") + browser_->documentTitle()); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addWidget(forward);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_);
+    resize(640, 560);
+}
+
+void HelpWindow::ShowPage(const QString& file)
+{
+    browser_->setSource(QUrl::fromLocalFile(QDir(helpFolder_).filePath(file)));
+}
+
+QUrl HelpWindow::source() const
+{
+    return browser_->source();
+}
+
+HelpViewer::HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder)
+    : owner_(owner), prompts_(prompts), helpFolder_(std::move(helpFolder))
+{
+}
+
+HelpViewer::~HelpViewer()
+{
+    delete window_.data();
+}
+
+bool HelpViewer::ShowContents()
+{
+    return Show(HelpContentsFile());
+}
+
+bool HelpViewer::ShowTopic(int topic)
+{
+    const QString file = HelpTopicFile(topic);
+    return Show(file.isEmpty() ? HelpContentsFile() : file);
+}
+
+void HelpViewer::Close()
+{
+    if (window_)
+        window_->close();
+}
+
+bool HelpViewer::Show(const QString& file)
+{
+    const QString path = QDir(helpFolder_).filePath(file);
+    if (!QFileInfo(path).isFile()) {
+        prompts_.Warning(owner_, QStringLiteral("Quorvik"),
+                         QStringLiteral("The help document could not be found: %1").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    if (!window_)
+        window_ = new HelpWindow(helpFolder_, owner_);
+    window_->ShowPage(file);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    return true;
+}
+
+void SetHelpTopic(QAction* action, int topic)
+{
+    action->setProperty(kHelpTopicProperty, topic);
+}
+
+int AssignMenuHelpTopics(QObject* root)
+{
+    int found = 0;
+    const QList<QAction*> actions = root->findChildren<QAction*>();
+    for (const TopicEntry& e : kTopics) {
+        for (QAction* action : actions) {
+            if (action->objectName() == QLatin1String(e.menuEntry)) {
+                SetHelpTopic(action, e.topic);
+                ++found;
+            }
+        }
+    }
+    return found;
+}
+
+void InstallMenuHelp(QMenu* menu, HelpViewer& viewer)
+{
+    menu->installEventFilter(new MenuHelpFilter(menu, viewer));
+}
+
+void InstallMenuHelp(QMenuBar* bar, HelpViewer& viewer)
+{
+    for (QAction* action : bar->actions()) {
+        if (QMenu* menu = action->menu())
+            InstallMenuHelp(menu, viewer);
+    }
+}
+
+}  // namespace quorvik

@@ -1,0 +1,85 @@
+#pragma once
+// The help window: shows the help document shipped beside the program (a "help" folder in
+// the program's folder), its contents page or one of its numbered topics. F1 on a highlighted
+// menu entry opens the entry's topic.
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTextBrowser;
+class QUrl;
+
+namespace quorvik {
+
+class WindowPrompts;
+
+// The numbered help topics and their pages.
+QList<int> HelpTopicNumbers();
+QString HelpTopicFile(int topic);  // "topic1.html" ...; empty for an unknown number
+QString HelpContentsFile();        // "index.html"
+
+// The help folder beside the program: <program folder>/help.
+QString DefaultHelpFolder();
+
+class HelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    HelpWindow(const QString& helpFolder, QWidget* parent = nullptr);
+    void ShowPage(const QString& file);
+    QUrl source() const;
+
+private:
+    QString helpFolder_;
+    QTextBrowser* browser_ = nullptr;
+};
+
+// Owns the help window for the main window: created on first use, reused afterwards.
+class HelpViewer {
+public:
+    // `owner` is the main window; `prompts` tells the user when the help document is missing.
+    HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder = DefaultHelpFolder());
+    ~HelpViewer();
+    HelpViewer(const HelpViewer&) = delete;
+    HelpViewer& operator=(const HelpViewer&) = delete;
+
+    // The Help command: the contents page. False (after telling the user) when the document is missing.
+    bool ShowContents();
+    // Topic `topic`; an unknown number shows the contents page.
+    bool ShowTopic(int topic);
+    // Closes the help window if it is open (the main window calls this while it closes).
+    void Close();
+
+    HelpWindow* window() const { return window_.data(); }
+    const QString& helpFolder() const { return helpFolder_; }
+
+private:
+    bool Show(const QString& file);
+
+    QWidget* owner_;
+    WindowPrompts& prompts_;
+    QString helpFolder_;
+    QPointer<HelpWindow> window_;
+};
+
+// The property holding an action's help topic number.
+constexpr const char* kHelpTopicProperty = "helpTopic";
+
+void SetHelpTopic(QAction* action, int topic);
+
+// Gives the main window's menu entries their topic numbers, found by object name:
+// OpenMenu 1, Multmen 2, SaveMenu 3, Exitmenu 4, Undomen 5, RemoveHTMLMen 10,
+// RemoveBlankMen 11, RevCodeLinesMen 40. Returns how many entries were found.
+int AssignMenuHelpTopics(QObject* root);
+
+// Makes F1 on a highlighted entry of `menu` open the entry's topic in `viewer`.
+// The filter belongs to the menu and is removed with it.
+void InstallMenuHelp(QMenu* menu, HelpViewer& viewer);
+// The same for every menu of a menu bar.
+void InstallMenuHelp(QMenuBar* bar, HelpViewer& viewer);
+
+}  // namespace quorvik
