@@ -1,0 +1,883 @@
+#include "app/mainform.h"
+
+#include "document/documentfiles.h"
+#include "document/savepath.h"
+#include "passes/filepasses.h"
+#include "ui/editing.h"
+#include "ui/toolbarkeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace quorvik {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Quorvik");
+
+const QString kNotLoaded = QStringLiteral("Please open a file before using this feature");
+const QString kRichText = QStringLiteral(
+    "This file contains Rich text Formatting.  This type of formatting can not be processed by this program.");
+const QString kNotProcessed = QStringLiteral("You must process the file before trying to remove blank lines!");
+const QString kChangeWarning = QStringLiteral("The text has changed.  Do you want to continue without saving?");
+
+// What the resize rules count beyond the client area: the title bar, borders and menu bar of
+// the window the twips layout was drawn for. Qt's geometry has the menu bar inside.
+constexpr int kFrameWidthTwips = 120;
+constexpr int kFrameHeightTwips = 690;
+constexpr int kToolbarHeightTwips = 390;
+constexpr int kStatusBarHeightTwips = 495;
+constexpr int kStatusPanelMinTwips = 2540;
+constexpr int kClientWidthTwips = 11055;
+constexpr int kClientHeightTwips = 6060;
+
+// One progress dialog and a busy cursor for a whole conversion chain; each stage gets its
+// share of the bar. The dialog is window-modal, so the window takes no other input meanwhile.
+class ChainProgress {
+public:
+    ChainProgress(QWidget* parent, int stages) : stages_(stages), dialog_(parent)
+    {
+        dialog_.setWindowTitle(kAppTitle);
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setCancelButton(nullptr);
+        dialog_.setMinimumDuration(400);
+        dialog_.setRange(0, 1000 * stages);
+        dialog_.setValue(0);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~ChainProgress() { QApplication::restoreOverrideCursor(); }
+    ChainProgress(const ChainProgress&) = delete;
+    ChainProgress& operator=(const ChainProgress&) = delete;
+
+    ProgressFn stage(int index, const QString& label)
+    {
+        dialog_.setLabelText(label);
+        dialog_.setValue(1000 * index);
+        return [this, index](qint64 done, qint64 total) {
+            const int share = total > 0 ? static_cast<int>(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 0;
+            const int value = 1000 * index + share;
+            if (value != dialog_.value() && value < 1000 * stages_)
+                dialog_.setValue(value);
+        };
+    }
+
+private:
+    int stages_;
+    QProgressDialog dialog_;
+};
+
+}  // namespace
+
+// The link switches the conversion reads: the window's toggles at the moment of each use.
+class MainForm::ToggleLinkSwitches final : public LinkSwitches {
+public:
+    explicit ToggleLinkSwitches(const std::array<QCheckBox*, 3>& toggles) : toggles_(toggles) {}
+    bool WebLinks() const override { return on(0); }
+    bool MailLinks() const override { return on(1); }
+    bool OtherLinks() const override { return on(2); }
+
+private:
+    bool on(std::size_t i) const { return toggles_[i]->checkState() != Qt::Unchecked; }
+    std::array<QCheckBox*, 3> toggles_;
+};
+
+MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), store_(store)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(kAppTitle);
+    setWindowIcon(QIcon(BundledIconPath(QStringLiteral("removeHTML"))));
+    CreateActions();
+    CreateToolbar();
+    CreateViews();
+    CreateStatusBar();
+    linkSwitches_ = std::make_unique<ToggleLinkSwitches>(toggles_);
+
+    // Start: panel 1 shows the current folder, the toggles sit after it, nothing is loaded.
+    SetStatusPath(QDir::currentPath());
+    layout_ = InitialLayout(statusPanelWidthTwips());
+    processed_ = 0;
+    record_.Loaded = 0;
+
+    LoadSettings();
+
+    const double dpi = logicalDpiX();
+    resize(TwipsToPixels(kClientWidthTwips, dpi),
+           TwipsToPixels(kClientHeightTwips, logicalDpiY()) + menuBar()->sizeHint().height());
+    FormResize();
+}
+
+MainForm::~MainForm() = default;
+
+const LinkSwitches& MainForm::linkSwitches() const
+{
+    return *linkSwitches_;
+}
+
+QTextEdit* MainForm::view(int index) const
+{
+    Materialize(index);
+    return views_.at(static_cast<std::size_t>(index));
+}
+
+void MainForm::Materialize(int index) const
+{
+    auto& text = pending_.at(static_cast<std::size_t>(index));
+    if (!text)
+        return;
+    const QString t = std::move(*text);
+    text.reset();
+    const bool large = t.size() > (1 << 20);
+    if (large)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    views_[static_cast<std::size_t>(index)]->setPlainText(t);
+    if (large)
+        QApplication::restoreOverrideCursor();
+}
+
+void MainForm::SetViewText(int index, const QString& text)
+{
+    const auto i = static_cast<std::size_t>(index);
+    views_[i]->clear();
+    pending_[i] = text;
+    if (!deferFill_ && index == currentView_)
+        Materialize(index);
+}
+
+QString MainForm::ViewText(int index) const
+{
+    const auto i = static_cast<std::size_t>(index);
+    return pending_[i] ? *pending_[i] : views_[i]->toPlainText();
+}
+
+void MainForm::ClearView(int index)
+{
+    const auto i = static_cast<std::size_t>(index);
+    pending_[i].reset();
+    views_[i]->clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+void MainForm::CreateActions()
+{
+    struct Entry {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+        void (MainForm::*slot)();
+    };
+    auto add = [this](QMenu* menu, const Entry& e) {
+        auto* action = menu->addAction(QString::fromUtf8(e.caption));
+        action->setObjectName(QString::fromUtf8(e.name));
+        if (!e.shortcut.isEmpty())
+            action->setShortcut(e.shortcut);
+        if (e.slot)
+            connect(action, &QAction::triggered, this, e.slot);
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromUtf8(name));
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    add(file, {"NewMenu", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NewDocument});
+    add(file, {"OpenMenu", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), &MainForm::OpenDocument});
+    separator(file, "LineMenu");
+    // The batch window comes with its own command later; the entry stays disabled until then.
+    add(file, {"Multmen", "&Multi File Selection", {}, nullptr})->setEnabled(false);
+    separator(file, "linemen3");
+    add(file, {"SaveMenu", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), &MainForm::SaveDocument});
+    separator(file, "LineMenu2");
+    add(file, {"PrintMen", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), &MainForm::PrintView});
+    separator(file, "Menusep");
+    add(file, {"Exitmenu", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr});
+    connect(findChild<QAction*>(QStringLiteral("Exitmenu")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    undoAction_ = add(edit, {"Undomen", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainForm::Undo});
+    undoAction_->setEnabled(false);
+    separator(edit, "mensep2");
+    add(edit, {"CutMen", "Cu&t", {}, &MainForm::CutCommand});
+    add(edit, {"CopyMen", "&Copy", {}, &MainForm::CopyCommand});
+    add(edit, {"PasteMen", "&Paste", {}, &MainForm::PasteCommand});
+    add(edit, {"SelectMen", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), &MainForm::SelectAll});
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("OptionMenu"));
+    add(options, {"RemoveHTMLMen", "Remove &HTML Code", QKeySequence(Qt::CTRL | Qt::Key_H),
+                  &MainForm::RemoveHtmlCode});
+    add(options, {"RemoveBlankMen", "Remove Extra &Lines", QKeySequence(Qt::CTRL | Qt::Key_L),
+                  &MainForm::RemoveExtraLinesCommand});
+    add(options, {"RevCodeLinesMen", "&Remove Both Code + Lines", QKeySequence(Qt::CTRL | Qt::Key_R),
+                  &MainForm::RemoveBothCodeAndLines});
+    separator(options, "linemen");
+    add(options, {"Optmen", "O&ptions", {}, nullptr});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMen"));
+    add(help, {"HelpMen2", "&Help", {}, nullptr});
+    separator(help, "mensep");
+    add(help, {"AboutMen", "&About", {}, nullptr});
+}
+
+void MainForm::CreateToolbar()
+{
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->setIconSize(QSize(16, 16));
+    for (const ToolbarKey& k : ToolbarKeys()) {
+        QAction* action = toolbar_->addAction(ToolbarIcon(k), k.tooltip);
+        action->setObjectName(k.key);
+        action->setToolTip(k.tooltip);
+        action->setData(k.key);
+        if (QWidget* button = toolbar_->widgetForAction(action))
+            button->setObjectName(k.key);
+        if (k.separatorAfter)
+            toolbar_->addSeparator();
+    }
+    connect(toolbar_, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { ToolbarButtonClick(action->data().toString()); });
+}
+
+void MainForm::CreateViews()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(central);
+
+    line_ = new QFrame(central);
+    line_->setObjectName(QStringLiteral("Line1"));
+    line_->setFrameShape(QFrame::HLine);
+    line_->setFrameShadow(QFrame::Sunken);
+
+    tabStrip_ = new QTabBar(central);
+    tabStrip_->setObjectName(QStringLiteral("TabStrip1"));
+    tabStrip_->setExpanding(false);
+    tabStrip_->setDrawBase(false);
+    struct Tab {
+        const char* caption;
+        const char* key;
+        const char* tooltip;
+    };
+    const Tab tabs[4] = {{"Original HTML", "original", "Original HTML document"},
+                         {"Formatted HTML", "format", "Formatted HTML file"},
+                         {"Text File", "text", "Text file"},
+                         {"Formatted Text", "ForText", "Formatted text file"}};
+    for (const Tab& t : tabs) {
+        const int i = tabStrip_->addTab(QString::fromUtf8(t.caption));
+        tabStrip_->setTabData(i, QString::fromUtf8(t.key));
+        tabStrip_->setTabToolTip(i, QString::fromUtf8(t.tooltip));
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        auto* v = new QTextEdit(central);
+        v->setObjectName(QStringLiteral("RichTextBox1_%1").arg(i));
+        v->setAcceptRichText(true);
+        // The window keeps its own one-level undo across all four views.
+        v->setUndoRedoEnabled(false);
+        v->setLineWrapMode(QTextEdit::NoWrap);
+        v->installEventFilter(this);
+        v->setVisible(i == 0);
+        views_[static_cast<std::size_t>(i)] = v;
+    }
+    tabStrip_->raise();
+    connect(tabStrip_, &QTabBar::currentChanged, this, &MainForm::TabStrip1_Click);
+}
+
+void MainForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFixedHeight(TwipsToPixels(kStatusBarHeightTwips, logicalDpiY()));
+    statusPanel_ = new QLabel(bar);
+    statusPanel_->setObjectName(QStringLiteral("StatusPanel1"));
+    statusPanel_->setFrameShape(QFrame::StyledPanel);
+    statusPanel_->setFrameShadow(QFrame::Sunken);
+    statusPanel_->setContentsMargins(4, 0, 4, 0);
+
+    const char* captions[3] = {"External WWW Links", "Mail Links", "Other Links"};
+    const char* keys[3] = {"WWWLinks", "MailLinks", "newsLinks"};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = new QCheckBox(QString::fromUtf8(captions[i]), bar);
+        box->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+        // Each toggle keeps its key in the store whenever its value changes.
+        const QString key = QString::fromUtf8(keys[i]);
+        connect(box, &QCheckBox::stateChanged, this, [this, key](int state) {
+            store_.SaveSetting(key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1"));
+        });
+        toggles_[static_cast<std::size_t>(i)] = box;
+    }
+    // The toggles stand 2100 and 1200 twips apart; the font shrinks until each caption fits
+    // the room before the next one (desktop fonts are wider than the layout's design font).
+    const int room[3] = {2100, 1200, 1935};
+    QFont font = toggles_[0]->font();
+    for (qreal size = font.pointSizeF(); size > 6.0; size -= 0.5) {
+        font.setPointSizeF(size);
+        bool fits = true;
+        for (std::size_t i = 0; i < 3; ++i) {
+            toggles_[i]->setFont(font);
+            fits = fits && toggles_[i]->sizeHint().width() <= TwipsToPixels(room[i], logicalDpiX());
+        }
+        if (fits)
+            break;
+    }
+}
+
+void MainForm::LoadSettings()
+{
+    values_ = LoadSettingValues(store_);
+    workPathsOk_ = InitWorkPaths(workPaths_, workLock_, workPathsReason_);
+    for (std::size_t i = 0; i < 3; ++i)
+        toggles_[i]->setChecked(values_.LinkSettings[i] > 0);
+}
+
+void MainForm::SyncLinkToggles()
+{
+    // The same reading as the start-up load: a stored link value that is not a number is 0.
+    const SettingValues stored = LoadSettingValues(store_);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const bool ticked = stored.LinkSettings[i] > 0;
+        if (toggles_[i]->isChecked() != ticked)
+            toggles_[i]->setChecked(ticked);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+int MainForm::outerWidthTwips() const
+{
+    return PixelsToTwips(width(), logicalDpiX()) + kFrameWidthTwips;
+}
+
+int MainForm::outerHeightTwips() const
+{
+    const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
+    return PixelsToTwips(client, logicalDpiY()) + kFrameHeightTwips;
+}
+
+int MainForm::statusPanelWidthTwips() const
+{
+    return PixelsToTwips(statusPanel_->width(), logicalDpiX());
+}
+
+void MainForm::SetStatusPath(const QString& path)
+{
+    statusPanel_->setText(QDir::toNativeSeparators(path));
+    statusPanel_->setToolTip(statusPanel_->text());
+    // Panel 1 is at least its start width and widens with its text.
+    const int minimum = TwipsToPixels(kStatusPanelMinTwips, logicalDpiX());
+    const int wanted = statusPanel_->sizeHint().width();
+    statusPanel_->setGeometry(0, 0, std::max(minimum, wanted), statusBar()->height());
+}
+
+void MainForm::PlaceLinkToggles()
+{
+    quorvik::PlaceLinkToggles(layout_, outerWidthTwips(), statusPanelWidthTwips());
+    ApplyLayout();
+}
+
+void MainForm::FormResize()
+{
+    if (ResizeLayout(layout_, outerWidthTwips(), outerHeightTwips(), statusPanelWidthTwips()))
+        ApplyLayout();
+}
+
+void MainForm::ApplyLayout()
+{
+    const double dx = logicalDpiX();
+    const double dy = logicalDpiY();
+    // The twips layout counts from the top of the client area, toolbar included; the views,
+    // line and tab strip live below the toolbar, the toggles on the status bar.
+    const int toolbarTwips = PixelsToTwips(toolbar_->height(), dy);
+    auto place = [&](QWidget* w, const TwipsRect& r, int originTwips) {
+        w->setGeometry(TwipsToPixels(r.left, dx), TwipsToPixels(r.top - originTwips, dy), TwipsToPixels(r.width, dx),
+                       TwipsToPixels(r.height, dy));
+    };
+    for (std::size_t i = 0; i < 4; ++i)
+        place(views_[i], layout_.views[i], toolbarTwips);
+    const int lineY = TwipsToPixels(layout_.lineY - toolbarTwips, dy);
+    line_->setGeometry(TwipsToPixels(layout_.lineX1, dx), lineY - 1,
+                       TwipsToPixels(layout_.lineX2 - layout_.lineX1, dx), 3);
+    // Only the tab row shows; it ends where the views begin.
+    const int tabTop = TwipsToPixels(layout_.tabStrip.top - toolbarTwips, dy);
+    const int viewTop = TwipsToPixels(layout_.views[0].top - toolbarTwips, dy);
+    tabStrip_->setGeometry(TwipsToPixels(layout_.tabStrip.left, dx), tabTop,
+                           TwipsToPixels(layout_.tabStrip.width, dx),
+                           std::max(viewTop - tabTop, tabStrip_->sizeHint().height()));
+    tabStrip_->move(tabStrip_->x(), viewTop - tabStrip_->height());
+
+    const int clientTwips = outerHeightTwips() - kFrameHeightTwips;
+    const int statusTopTwips = clientTwips - PixelsToTwips(statusBar()->height(), dy);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const TwipsRect& r = layout_.toggles[i];
+        const int h = std::min(TwipsToPixels(r.height, dy), statusBar()->height());
+        const int top = std::clamp(TwipsToPixels(r.top - statusTopTwips, dy), 0, statusBar()->height() - h);
+        // A toggle never reaches over the next one.
+        int width = r.width;
+        if (i < 2)
+            width = std::min(width, layout_.toggles[i + 1].left - r.left);
+        toggles_[i]->setGeometry(TwipsToPixels(r.left, dx), top, TwipsToPixels(width, dx), h);
+    }
+}
+
+void MainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void MainForm::paintEvent(QPaintEvent* event)
+{
+    SyncLinkToggles();
+    QMainWindow::paintEvent(event);
+}
+
+bool MainForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        SyncLinkToggles();
+    return QMainWindow::event(event);
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    // Unsaved text is not dropped without a question; No keeps the window open.
+    if (record_.Changed > 0
+        && dialogs_.warning(this, QStringLiteral("Warning"), kChangeWarning, true) != Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tabs and views
+
+void MainForm::TabStrip1_Click(int index)
+{
+    if (index < 0 || index > 3)
+        return;
+    currentView_ = index;
+    if (!deferFill_)
+        Materialize(index);
+    views_[static_cast<std::size_t>(index)]->setVisible(true);
+    for (int i = 0; i < 4; ++i) {
+        if (i != index)
+            views_[static_cast<std::size_t>(i)]->setVisible(false);
+    }
+}
+
+void MainForm::SelectTab(int tab)
+{
+    if (tabStrip_->currentIndex() == tab - 1)
+        TabStrip1_Click(tab - 1);
+    else
+        tabStrip_->setCurrentIndex(tab - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Documents
+
+bool MainForm::ChangeWarning()
+{
+    if (record_.Changed <= 0)
+        return true;
+    if (dialogs_.warning(this, QStringLiteral("Warning"), kChangeWarning, true) == Answer::Yes)
+        return true;
+    undoAction_->setEnabled(false);
+    return false;
+}
+
+void MainForm::ShowGuard(const QString& text)
+{
+    dialogs_.information(this, kAppTitle, text);
+}
+
+void MainForm::ShowFailure(const QString& text)
+{
+    dialogs_.warning(this, kAppTitle, text, false);
+}
+
+void MainForm::OpenDocument()
+{
+    if (!ChangeWarning())
+        return;
+    for (int i = 0; i < 4; ++i)
+        ClearView(i);
+    const FileChoice choice = dialogs_.openFile(this, kAppTitle, fileDialog_);
+    if (!choice.accepted)
+        return;
+    record_.Changed = 0;
+
+    QTextEdit* first = views_[0];
+    QString reason;
+    const bool rich = choice.type == kTypeRtf;
+    const bool ok = rich ? LoadRichDocument(choice.path, *first->document(), reason)
+                         : LoadPlainDocument(choice.path, *first->document(), reason);
+    if (!ok) {
+        first->clear();
+        ShowFailure(QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(choice.path),
+                                                                             reason));
+        return;
+    }
+    record_.FileName = choice.path;
+    record_.DocType = rich ? QStringLiteral("RTF") : QString();
+    SetStatusPath(record_.FileName);
+    PlaceLinkToggles();
+    SelectTab(1);
+    if (!first->document()->isEmpty())
+        record_.Loaded = 1;
+}
+
+void MainForm::NewDocument()
+{
+    undoAction_->setEnabled(true);
+    undoBuffer_ = std::array<QString, 4>{};
+    if (!ChangeWarning())
+        return;
+    for (std::size_t i = 0; i < 4; ++i) {
+        (*undoBuffer_)[i] = ViewText(static_cast<int>(i));
+        ClearView(static_cast<int>(i));
+    }
+}
+
+void MainForm::SaveDocument()
+{
+    const FileChoice choice = dialogs_.saveFile(this, kAppTitle, fileDialog_);
+    if (!choice.accepted)
+        return;
+    const QString path = SavePathForType(choice.path, choice.type);
+    const QString shown = QDir::toNativeSeparators(path);
+    // The question is about the name really written, after its extension was rewritten.
+    if (QFileInfo::exists(path)
+        && dialogs_.question(this, kAppTitle,
+                             QStringLiteral("The file %1 already exists.  Do you want to replace it?").arg(shown))
+               != Answer::Yes)
+        return;
+    QString reason;
+    if (!SaveDocumentAs(*view(currentView_)->document(), path,
+                        SaveTypeFor(choice.type).format, reason)) {
+        ShowFailure(QStringLiteral("The file %1 could not be saved: %2").arg(shown, reason));
+        return;
+    }
+    record_.FileName = path;
+    SetStatusPath(path);
+    PlaceLinkToggles();
+    record_.Changed = 0;
+}
+
+void MainForm::PrintView()
+{
+    QTextEdit* v = view(currentView_);
+    const QTextCursor cursor = v->textCursor();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!dialogs_.print(this, printer, cursor.hasSelection()))
+        return;
+    if (printer.printRange() == QPrinter::Selection && cursor.hasSelection()) {
+        QTextDocument selection;
+        selection.setDefaultFont(v->document()->defaultFont());
+        QTextCursor(&selection).insertFragment(cursor.selection());
+        selection.print(&printer);
+    } else {
+        v->document()->print(&printer);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Conversion commands
+
+bool MainForm::EnsureWorkPaths()
+{
+    if (!workPathsOk_)  // try again: the folder may have been freed or repaired meanwhile
+        workPathsOk_ = InitWorkPaths(workPaths_, workLock_, workPathsReason_);
+    if (!workPathsOk_)
+        ShowFailure(QStringLiteral("The work folder %1 cannot be used: %2")
+                        .arg(QDir::toNativeSeparators(workPaths_.Folder), workPathsReason_));
+    return workPathsOk_;
+}
+
+void MainForm::ConversionFailed(const QString& path, const QString& reason, int firstViewToClear)
+{
+    for (int i = firstViewToClear; i < 4; ++i)
+        ClearView(i);
+    // Told once the progress dialog is gone.
+    chainFailure_ = QStringLiteral("The conversion stopped at the file %1: %2").arg(QDir::toNativeSeparators(path),
+                                                                                   reason);
+}
+
+bool MainForm::LoadWorkFileIntoView(const QString& path, int viewIndex)
+{
+    QString text, reason;
+    if (!ReadFileForView(path, text, reason)) {
+        ConversionFailed(path, reason, viewIndex);
+        return false;
+    }
+    SetViewText(viewIndex, text);
+    return true;
+}
+
+bool MainForm::RunReflowPass()
+{
+    const PassOutcome out = RunReflowPassOnFiles(record_.FileName, workPaths_.FormattedHtmlPath, stageProgress_);
+    if (!out) {
+        ConversionFailed(out.path, out.reason, 1);
+        return false;
+    }
+    return LoadWorkFileIntoView(workPaths_.FormattedHtmlPath, 1);
+}
+
+bool MainForm::RunConversion()
+{
+    const PassOutcome out = RunConversionOnFiles(workPaths_.FormattedHtmlPath, workPaths_.TextFilePath, values_,
+                                                 *linkSwitches_, stageProgress_);
+    if (!out) {
+        ConversionFailed(out.path, out.reason, 2);
+        return false;
+    }
+    SelectTab(3);
+    if (!LoadWorkFileIntoView(workPaths_.TextFilePath, 2))
+        return false;
+    processed_ = 1;
+    return true;
+}
+
+bool MainForm::RemoveExtraLines()
+{
+    const PassOutcome out =
+        RemoveExtraLinesOnFiles(workPaths_.TextFilePath, workPaths_.FormattedTextPath, values_, stageProgress_);
+    if (!out) {
+        ConversionFailed(out.path, out.reason, 3);
+        return false;
+    }
+    if (!LoadWorkFileIntoView(workPaths_.FormattedTextPath, 3))
+        return false;
+    SelectTab(4);
+    return true;
+}
+
+void MainForm::RunCodeChain(bool withLines)
+{
+    if (record_.Loaded < 1) {
+        ShowGuard(kNotLoaded);
+        return;
+    }
+    if (record_.DocType == QLatin1String("RTF")) {
+        ShowGuard(kRichText);
+        return;
+    }
+    record_.Changed = 1;
+    if (!EnsureWorkPaths())
+        return;
+    bool ok = false;
+    {
+        ChainProgress progress(this, withLines ? 3 : 2);
+        deferFill_ = true;
+        stageProgress_ = progress.stage(0, QStringLiteral("Formatting the HTML tags..."));
+        ok = RunReflowPass();
+        if (ok) {
+            stageProgress_ = progress.stage(1, QStringLiteral("Removing the HTML code..."));
+            ok = RunConversion();
+        }
+        if (ok && withLines) {
+            stageProgress_ = progress.stage(2, QStringLiteral("Removing extra lines..."));
+            ok = RemoveExtraLines();
+        }
+        stageProgress_ = nullptr;
+        deferFill_ = false;
+        Materialize(currentView_);
+    }
+    if (ok)
+        undoAction_->setEnabled(false);
+    else
+        ShowChainFailure();
+}
+
+void MainForm::ShowChainFailure()
+{
+    if (chainFailure_.isEmpty())
+        return;
+    ShowFailure(chainFailure_);
+    chainFailure_.clear();
+}
+
+void MainForm::RemoveHtmlCode()
+{
+    RunCodeChain(false);
+}
+
+void MainForm::RemoveBothCodeAndLines()
+{
+    RunCodeChain(true);
+}
+
+void MainForm::RemoveExtraLinesCommand()
+{
+    if (processed_ < 1) {
+        ShowGuard(kNotProcessed);
+        return;
+    }
+    if (!EnsureWorkPaths())
+        return;
+    bool ok = false;
+    {
+        ChainProgress progress(this, 1);
+        stageProgress_ = progress.stage(0, QStringLiteral("Removing extra lines..."));
+        deferFill_ = true;
+        ok = RemoveExtraLines();
+        deferFill_ = false;
+        Materialize(currentView_);
+        stageProgress_ = nullptr;
+    }
+    if (!ok)
+        ShowChainFailure();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void MainForm::TakeUndoSnapshot()
+{
+    std::array<QString, 4> texts;
+    for (std::size_t i = 0; i < 4; ++i)
+        texts[i] = ViewText(static_cast<int>(i));
+    undoBuffer_ = texts;
+    undoAction_->setEnabled(true);
+}
+
+void MainForm::Undo()
+{
+    // Before any snapshot there is nothing to go back to: the views stay as they are.
+    if (undoBuffer_) {
+        for (std::size_t i = 0; i < 4; ++i)
+            SetViewText(static_cast<int>(i), (*undoBuffer_)[i]);
+    }
+    undoAction_->setEnabled(false);
+}
+
+void MainForm::KeyHandler(int key)
+{
+    undoAction_->setEnabled(true);
+    if (key == Qt::Key_Space)
+        TakeUndoSnapshot();
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+        if (!deleting_)
+            TakeUndoSnapshot();
+        deleting_ = true;
+    } else {
+        deleting_ = false;
+    }
+    record_.Changed = 1;
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto* view = qobject_cast<QTextEdit*>(watched);
+    if (view && std::find(views_.begin(), views_.end(), view) != views_.end()) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // The window's own shortcuts (Undo, Select All, ...) win over the edit control's.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QKeySequence pressed(key->keyCombination());
+            for (const QAction* a : findChildren<QAction*>()) {
+                if (!a->shortcut().isEmpty() && a->shortcut() == pressed) {
+                    event->ignore();
+                    return true;
+                }
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            KeyHandler(static_cast<QKeyEvent*>(event)->key());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::CutCommand()
+{
+    TakeUndoSnapshot();
+    CutSelection(QApplication::focusWidget());
+}
+
+void MainForm::CopyCommand()
+{
+    CopySelection(QApplication::focusWidget());
+}
+
+void MainForm::PasteCommand()
+{
+    TakeUndoSnapshot();
+    PasteText(QApplication::focusWidget());
+}
+
+void MainForm::SelectAll()
+{
+    QTextEdit* v = view(currentView_);
+    v->setFocus();
+    v->selectAll();
+}
+
+void MainForm::ChooseFont()
+{
+    QTextEdit* v = view(currentView_);
+    QFont font = BaseFont(*v);
+    if (dialogs_.chooseFont(this, font))
+        SetBaseFont(*v, font);
+}
+
+void MainForm::ToolbarButtonClick(const QString& key)
+{
+    QTextEdit* shown = view(currentView_);
+    const std::function<void()> commands[] = {
+        [this] { OpenDocument(); },
+        [this] { NewDocument(); },
+        [this] { SaveDocument(); },
+        [this] { PrintView(); },
+        [this] { CutCommand(); },
+        [this] { CopyCommand(); },
+        [this] { PasteCommand(); },
+        [this] { findChild<QAction*>(QStringLiteral("HelpMen2"))->trigger(); },
+        [shown] { ToggleStyle(*shown, CharStyle::Bold); },
+        [shown] { ToggleStyle(*shown, CharStyle::Italic); },
+        [shown] { ToggleStyle(*shown, CharStyle::Underline); },
+        [this] { RemoveHtmlCode(); },
+        [this] { RemoveExtraLinesCommand(); },
+        [shown] { AlignSelection(*shown, 0); },
+        [shown] { AlignSelection(*shown, 1); },
+        [shown] { AlignSelection(*shown, 2); },
+        [this] { ChooseFont(); },
+    };
+    const QStringList& order = ToolbarDispatchOrder();
+    for (int i = 0; i < order.size(); ++i) {
+        if (order[i] == key) {
+            commands[i]();
+            return;
+        }
+    }
+}
+
+}  // namespace quorvik

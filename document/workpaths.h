@@ -1,0 +1,42 @@
+#pragma once
+// The private folder that holds the window's three work files.
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace quorvik {
+
+struct WorkPaths {
+    QString Folder;
+    QString FormattedHtmlPath;  // "quorvik.tmp": the reflowed HTML
+    QString TextFilePath;       // "htmtemp.tmp": the converted text
+    QString FormattedTextPath;  // "zelbrin.tmp": the text after blank-line removal
+};
+
+// The per-user base folder: $XDG_RUNTIME_DIR/quorvik when that is set, else
+// ${TMPDIR:-/tmp}/quorvik-<uid>.
+QString WorkFolderBase();
+
+// Holds a work folder for as long as it lives: the folder's lock file marks it as taken, so a
+// second running window picks another one ("<base>-2", "<base>-3", ...).
+class WorkFolderLock {
+public:
+    WorkFolderLock();
+    ~WorkFolderLock();
+    WorkFolderLock(const WorkFolderLock&) = delete;
+    WorkFolderLock& operator=(const WorkFolderLock&) = delete;
+
+    // Creates (mode 0700) or checks the folder and takes it. Refuses a folder that is a
+    // symbolic link, is owned by another user or cannot be locked; `reason` names the cause.
+    bool Acquire(const QString& base, QString& folder, QString& reason);
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
+
+// Builds the three work-file paths in a private folder of this window, taking it with `lock`.
+bool InitWorkPaths(WorkPaths& paths, WorkFolderLock& lock, QString& reason);
+
+}  // namespace quorvik

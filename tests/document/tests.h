@@ -1,0 +1,36 @@
+#pragma once
+#include <QObject>
+
+class SavePathTest : public QObject {
+    Q_OBJECT
+private slots:
+    void lastDotPos_data();
+    void lastDotPos();
+    void savePathForType_data();
+    void savePathForType();
+    void fileTypes_matchTheDialogFilter();
+};
+
+class WorkPathsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void privateFolder_isCreatedWithMode0700();
+    void fallsBackToTmpdirWithUid();
+    void secondWindow_takesAFolderOfItsOwn();
+    void symbolicLinkFolder_isRefused();
+    void folderOfAnotherUser_isRefused();
+};
+
+class DocumentFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loadPlain_decodesAndSplitsLines_data();
+    void loadPlain_decodesAndSplitsLines();
+    void missingFile_givesReason();
+    void savePlain_isUtf8WithLf();
+    void saveOverLongerFile_leavesNoTail();
+    void failedSave_givesReasonAndLeavesNoFile();
+    void saveRich_writesRtf();
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The main window's toolbar: its seventeen keys in the order they are shown, and the order in
+// which a click is matched against them.
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace quorvik {
+
+struct ToolbarKey {
+    QString key;            // compared exactly, letter case included ("Font")
+    QString tooltip;
+    QString themeIcon;      // the desktop theme's icon name
+    bool separatorAfter;
+};
+
+// The keys left to right.
+const std::vector<ToolbarKey>& ToolbarKeys();
+
+// The order a clicked key is compared in; the first match runs.
+const QStringList& ToolbarDispatchOrder();
+
+// The theme's icon for the key, or the bundled one when the theme has none.
+QIcon ToolbarIcon(const ToolbarKey& key);
+
+// The bundled icon of a key (":/icons/<key>.png").
+QString BundledIconPath(const QString& key);
+
+}  // namespace quorvik
