@@ -14,7 +14,7 @@
 
 #include "codepage.h"
 #include "control_words.h"
-#include "rtf.h"
+#include "rtf/rtf.h"
 #include "tokenizer.h"
 
 namespace quorvik::rtf {

@@ -13,7 +13,7 @@
 #include <QTextTable>
 
 #include "codepage.h"
-#include "rtf.h"
+#include "rtf/rtf.h"
 
 namespace quorvik::rtf {
 namespace {

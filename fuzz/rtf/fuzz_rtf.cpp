@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "rtf.h"
+#include "rtf/rtf.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

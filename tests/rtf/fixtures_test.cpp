@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "doc_summary.h"
-#include "rtf.h"
+#include "rtf/rtf.h"
 
 namespace quorvik::rtf::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "doc_summary.h"
-#include "rtf.h"
+#include "rtf/rtf.h"
 
 namespace quorvik::rtf::test {
 namespace {

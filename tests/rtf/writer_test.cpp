@@ -13,7 +13,7 @@
 #include <ctime>
 
 #include "doc_summary.h"
-#include "rtf.h"
+#include "rtf/rtf.h"
 
 namespace quorvik::rtf::test {
 namespace {
