@@ -82,9 +82,27 @@ QString HelpContentsFile()
     return QStringLiteral("index.html");
 }
 
+QStringList HelpFolderCandidates(const QString& programFolder)
+{
+    const QDir dir(programFolder);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("help"))),
+            QDir::cleanPath(dir.filePath(QStringLiteral("../share/quorvik/help")))};
+}
+
+QString FindHelpFolder(const QString& programFolder)
+{
+    const QStringList candidates = HelpFolderCandidates(programFolder);
+    for (const QString& folder : candidates) {
+        if (QFileInfo(QDir(folder).filePath(HelpContentsFile())).isFile())
+            return folder;
+    }
+    // Neither place has the document: name the first one when the user is told it is missing.
+    return candidates.front();
+}
+
 QString DefaultHelpFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return FindHelpFolder(QCoreApplication::applicationDirPath());
 }
 
 HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)

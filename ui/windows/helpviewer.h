@@ -1,11 +1,12 @@
 #pragma once
-// The help window: shows the help document shipped beside the program (a "help" folder in
-// the program's folder), its contents page or one of its numbered topics. F1 on a highlighted
+// The help window: shows the help document shipped with the program (a "help" folder beside
+// the program, or share/quorvik/help of the installed program), its contents page or one of its numbered topics. F1 on a highlighted
 // menu entry opens the entry's topic.
 
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -23,7 +24,13 @@ QList<int> HelpTopicNumbers();
 QString HelpTopicFile(int topic);  // "topic1.html" ...; empty for an unknown number
 QString HelpContentsFile();        // "index.html"
 
-// The help folder beside the program: <program folder>/help.
+// Where the help document is looked for, in this order: <program folder>/help (the build tree
+// and a program run from an unpacked folder), then <program folder>/../share/quorvik/help (the
+// installed program, /usr/bin/quorvik -> /usr/share/quorvik/help).
+QStringList HelpFolderCandidates(const QString& programFolder);
+// The first candidate that holds the contents page; the first candidate when none does.
+QString FindHelpFolder(const QString& programFolder);
+// FindHelpFolder() for the running program.
 QString DefaultHelpFolder();
 
 class HelpWindow : public QWidget {
