@@ -124,8 +124,8 @@ void Converter::WrapPlain(std::size_t s)
 // Wrapping with the five-space hanging indent of definitions: pieces of at most TextLen - 5
 // characters, broken at LargestFirstSpace with W = TextLen - 5, written untrimmed after the
 // indent. Without such a space the piece is the first TextLen - 5 characters. A TextLen of 6
-// or less leaves no room beside the indent: the text is then written one character per line, so nothing is lost and the
-// wrapping always ends.
+// or less leaves no room beside the indent: the text is then written one character per line,
+// so nothing is lost and the wrapping always ends.
 void Converter::WrapHanging(std::size_t s)
 {
     const long long T = options_.TextLen;
