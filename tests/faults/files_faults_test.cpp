@@ -53,6 +53,11 @@ struct FullDiskCase {
     bool hadOldFile;
 };
 
+void PrintTo(const FullDiskCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class FullDisk : public FaultFiles, public ::testing::WithParamInterface<FullDiskCase> {};
 
 // Each pass's output file, as the window writes its work files and as documents are written.
@@ -246,6 +251,11 @@ struct StoreCase {
     QString bullet;
     std::array<int, 3> links;
 };
+
+void PrintTo(const StoreCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class BrokenSettings : public FaultFiles, public ::testing::WithParamInterface<StoreCase> {};
 

@@ -103,6 +103,11 @@ const Hostile kInputs[] = {
     {"EmptyFile", [] { return QByteArray(); }, nullptr},
 };
 
+void PrintTo(const Hostile& h, std::ostream* os)
+{
+    *os << h.name;
+}
+
 class HostileInput : public ::testing::TestWithParam<Hostile> {};
 
 TEST_P(HostileInput, ConvertsEveryStageToUtf8Text)
