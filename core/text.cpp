@@ -74,7 +74,19 @@ Text FromUtf8(std::string_view s)
 
 void AppendUtf8(std::string& out, TextView text)
 {
-    for (char32_t c : text) {
+    // ASCII, the usual case, goes straight into room made for it at once.
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] < 0x80)
+        ++i;
+    if (i > 0) {
+        const std::size_t old = out.size();
+        out.resize(old + i);
+        char* dst = &out[old];
+        for (std::size_t k = 0; k < i; ++k)
+            dst[k] = static_cast<char>(text[k]);
+    }
+    for (char32_t c : text.substr(i)) {
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {

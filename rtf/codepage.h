@@ -1,0 +1,44 @@
+#pragma once
+// Byte <-> character conversion for RTF text: Windows-1252 built in (the writer's
+// code page and the reader's default), other code pages through QStringDecoder.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringDecoder>
+
+namespace quorvik::rtf {
+
+// The character a Windows-1252 byte stands for. The five bytes the code page leaves
+// undefined map to the C1 control of the same value, as Windows itself does, so they
+// survive a round trip.
+char16_t Cp1252ToUnicode(unsigned char byte);
+
+// The Windows-1252 byte for `ch`, or -1 when the code page has no such character.
+int UnicodeToCp1252(char16_t ch);
+
+// Decodes byte runs of one code page. Single-byte 1252 uses the table above; other
+// code pages (also multi-byte ones such as 932 or 936) go through ICU by name and fall
+// back to 1252 when the name is unknown.
+class CodePageDecoder {
+ public:
+  explicit CodePageDecoder(int codePage = 1252);
+  int codePage() const { return codePage_; }
+  QString decode(const QByteArray& bytes);
+
+ private:
+  int codePage_;
+  QStringDecoder decoder_;  // invalid for 1252 and for unknown code pages
+};
+
+// `codePage` when the reader can decode it, else 1252 (an unknown \ansicpg or \cpg
+// value then reads as Windows-1252 rather than failing).
+int KnownCodePage(int codePage);
+
+// Code page for a font's \fcharset value; 0 means "the document's code page".
+int CodePageForCharset(int charset);
+
+// Text of a file that is not RTF: a byte-order mark decides (UTF-8, UTF-16 LE/BE),
+// else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+QString DecodePlainText(const QByteArray& data);
+
+}  // namespace quorvik::rtf

@@ -1,0 +1,609 @@
+// RTF reader: tokens -> QTextDocument. One pass, constant work per token (apart from the
+// document's own insertions), a bounded group stack, so time and memory grow linearly
+// with the input whatever it holds.
+
+#include <QColor>
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVector>
+
+#include <cctype>
+#include <map>
+
+#include "codepage.h"
+#include "control_words.h"
+#include "rtf/rtf.h"
+#include "tokenizer.h"
+
+namespace quorvik::rtf {
+namespace {
+
+// Groups nested deeper than this share the state of the deepest tracked group, so a
+// file of a million "{" costs no more memory than a sane one.
+constexpr int kMaxDepth = 256;
+// Font sizes in half-points; larger ones only make the view unusable.
+constexpr int kMinHalfPoints = 2;
+constexpr int kMaxHalfPoints = 3276;
+constexpr int kDefaultHalfPoints = 24;
+constexpr int kMaxUnicodeSkip = 16;
+
+enum class Dest { Body, Skip, FontTable, ColorTable };
+
+// Character and paragraph state; RTF scopes both to groups.
+struct State {
+  Dest dest = Dest::Body;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strike = false;
+  bool hidden = false;
+  int font = -1;  // \f number; -1 until one is chosen: the \deff font
+  int halfPoints = kDefaultHalfPoints;
+  int color = 0;  // \cf index; 0 is the automatic colour
+  int unicodeSkip = 1;
+  Qt::Alignment align = Qt::AlignLeft;
+};
+
+// The character of \uN: N is a signed 16-bit number; other values are no characters.
+QChar UnicodeChar(int param) {
+  const int code = param < 0 ? param + 65536 : param;
+  return code < 0 || code > 0xFFFF ? QChar(QChar::ReplacementCharacter) : QChar(char16_t(code));
+}
+
+struct FontEntry {
+  QString family;
+  int codePage = 0;  // 0: the document's code page
+};
+
+class Reader {
+ public:
+  Reader(const QByteArray& data, QTextDocument& document)
+      : tokens_(data), cursor_(&document) {}
+
+  void run();
+
+ private:
+  void handleWord(const RtfToken& token);
+  void handleSymbol(int ch);
+  void handleBytes(const QByteArray& bytes);
+  void handleGroupEnd();
+
+  void fontTableText(const QByteArray& bytes);
+  void colorTableText(const QByteArray& bytes);
+  void commitFont();
+  void decodeFontName();
+  const FontEntry* fontOf(int number) const;
+
+  int currentCodePage() const;
+  void addByte(char byte);
+  void decodePendingBytes();
+  void addText(const QString& text);
+  void addText(QChar ch) { addText(QString(ch)); }
+  QTextCharFormat currentFormat() const;
+  void flushRun();
+  void startPendingParagraph();
+  void endParagraph();
+  void endRow();
+  void applyAlignment();
+  void finish();
+
+  RtfTokenizer tokens_;
+  QTextCursor cursor_;
+
+  State state_;
+  QVector<State> stack_;
+  int untrackedDepth_ = 0;  // groups opened beyond kMaxDepth
+  bool rootClosed_ = false;
+  bool destinationMark_ = false;  // \* seen: the next control word starts an unknown destination
+  int skipLeft_ = 0;              // fallback characters still to drop after \uN
+
+  // Code pages and tables.
+  int documentCodePage_ = 1252;
+  int defaultFont_ = 0;
+  QHash<int, FontEntry> fonts_;
+  bool fontOpen_ = false;
+  int fontNumber_ = 0;
+  int fontCodePage_ = 0;
+  QByteArray fontName_;  // bytes of the name not yet decoded
+  QString fontNameText_;
+  QVector<QColor> colors_;
+  int red_ = 0, green_ = 0, blue_ = 0;
+  bool colorSet_ = false;
+
+  // Text waiting to enter the document.
+  QByteArray pendingBytes_;
+  int pendingCodePage_ = 1252;
+  std::map<int, CodePageDecoder> decoders_;
+  QString run_;
+  QTextCharFormat runFormat_;
+  bool formatDirty_ = true;
+  QTextCharFormat format_;
+
+  // Paragraph and table structure. A paragraph mark only becomes a new block when
+  // more content follows, so the mark that ends the last paragraph adds no empty one.
+  bool paragraphPending_ = false;
+  bool blockAligned_ = false;
+  Qt::Alignment blockAlign_ = Qt::AlignLeft;
+  bool rowOpen_ = false;
+  int cellsPending_ = 0;         // \cell marks not yet written as tabs
+  bool cellBreakPending_ = false;  // \par inside a cell: a space if the cell goes on
+};
+
+void Reader::run() {
+  stack_.reserve(64);
+  for (;;) {
+    const RtfToken token = tokens_.next();
+    if (token.kind == RtfToken::End) break;
+
+    const bool marked = destinationMark_;
+    destinationMark_ = false;
+
+    if (token.kind == RtfToken::GroupStart || token.kind == RtfToken::GroupEnd) {
+      skipLeft_ = 0;
+      decodePendingBytes();
+      if (token.kind == RtfToken::GroupStart) {
+        if (stack_.size() < kMaxDepth) {
+          stack_.push_back(state_);
+        } else {
+          ++untrackedDepth_;
+        }
+      } else {
+        handleGroupEnd();
+        if (rootClosed_) break;  // the document ends with its outermost group
+      }
+      continue;
+    }
+
+    if (state_.dest == Dest::Skip) {
+      if (token.kind == RtfToken::Word && token.name == "bin" && token.hasParam) {
+        tokens_.skipBytes(token.param);
+      }
+      continue;
+    }
+
+    // Fallback characters of the last \uN: each byte, \'hh or control word counts as one.
+    if (skipLeft_ > 0) {
+      if (token.kind == RtfToken::Text) {
+        const int drop = qMin<qsizetype>(skipLeft_, token.name.size());
+        skipLeft_ -= drop;
+        if (drop < token.name.size()) handleBytes(token.name.mid(drop));
+        continue;
+      }
+      --skipLeft_;
+      if (token.kind == RtfToken::Word && token.name == "bin" && token.hasParam) {
+        tokens_.skipBytes(token.param);
+      }
+      continue;
+    }
+
+    switch (token.kind) {
+      case RtfToken::Text:
+        handleBytes(token.name);
+        break;
+      case RtfToken::HexByte:
+        if (state_.dest == Dest::Body) {
+          addByte(static_cast<char>(token.param));
+        } else if (state_.dest == Dest::FontTable && fontOpen_) {
+          fontName_ += static_cast<char>(token.param);
+        }
+        break;
+      case RtfToken::Word:
+        decodePendingBytes();
+        if (marked) {
+          state_.dest = Dest::Skip;
+          break;
+        }
+        handleWord(token);
+        break;
+      case RtfToken::Symbol:
+        decodePendingBytes();
+        handleSymbol(token.param);
+        break;
+      default:
+        break;
+    }
+  }
+  finish();
+}
+
+void Reader::handleGroupEnd() {
+  if (untrackedDepth_ > 0) {
+    --untrackedDepth_;
+    return;
+  }
+  if (stack_.isEmpty()) {
+    rootClosed_ = true;
+    return;
+  }
+  if (state_.dest == Dest::FontTable) commitFont();
+  if (state_.dest == Dest::ColorTable && stack_.back().dest != Dest::ColorTable && colorSet_) {
+    colors_.push_back(QColor(red_, green_, blue_));  // a last entry without its ';'
+    colorSet_ = false;
+  }
+  state_ = stack_.back();
+  stack_.pop_back();
+  formatDirty_ = true;
+  if (stack_.isEmpty()) rootClosed_ = true;
+}
+
+void Reader::handleBytes(const QByteArray& bytes) {
+  switch (state_.dest) {
+    case Dest::Body:
+      for (char byte : bytes) addByte(byte);
+      break;
+    case Dest::FontTable:
+      fontTableText(bytes);
+      break;
+    case Dest::ColorTable:
+      colorTableText(bytes);
+      break;
+    case Dest::Skip:
+      break;
+  }
+}
+
+void Reader::handleSymbol(int ch) {
+  if (state_.dest != Dest::Body) {
+    if (ch == '*') destinationMark_ = true;
+    return;
+  }
+  switch (ch) {
+    case '*': destinationMark_ = true; break;
+    case '~': addText(QChar(0x00A0)); break;
+    case '_': addText(QChar(0x2011)); break;
+    case '\t': addText(QChar('\t')); break;
+    default: break;  // \- (optional hyphen), \| \: (index and formula marks): nothing to show
+  }
+}
+
+void Reader::handleWord(const RtfToken& token) {
+  const auto it = ControlWords().constFind(token.name);
+  if (it == ControlWords().constEnd()) return;  // unknown control words are ignored
+  const Action action = it->action;
+  const int param = token.param;
+  const bool on = !token.hasParam || param != 0;
+
+  // Words that mean the same in every destination.
+  switch (action) {
+    case Action::Binary:
+      if (token.hasParam) tokens_.skipBytes(param);
+      return;
+    case Action::UnicodeSkip:
+      state_.unicodeSkip = qBound(0, param, kMaxUnicodeSkip);
+      return;
+    case Action::SkipDestination:
+      state_.dest = Dest::Skip;
+      return;
+    default:
+      break;
+  }
+
+  if (state_.dest == Dest::FontTable) {
+    switch (action) {
+      case Action::Font:
+        commitFont();
+        fontOpen_ = true;
+        fontNumber_ = param;
+        fontCodePage_ = 0;
+        fontName_.clear();
+        fontNameText_.clear();
+        break;
+      case Action::FontCharset:
+        if (fontOpen_) fontCodePage_ = CodePageForCharset(param);
+        break;
+      case Action::FontCodePage:
+        if (fontOpen_) fontCodePage_ = KnownCodePage(param);
+        break;
+      case Action::Unicode:
+        if (fontOpen_ && token.hasParam) {
+          decodeFontName();
+          fontNameText_ += UnicodeChar(param);
+        }
+        skipLeft_ = state_.unicodeSkip;
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (state_.dest == Dest::ColorTable) {
+    const int value = qBound(0, param, 255);
+    switch (action) {
+      case Action::Red: red_ = value; colorSet_ = true; break;
+      case Action::Green: green_ = value; colorSet_ = true; break;
+      case Action::Blue: blue_ = value; colorSet_ = true; break;
+      default: break;
+    }
+    return;
+  }
+
+  switch (action) {
+    case Action::Par: endParagraph(); break;
+    case Action::Line: addText(QChar(QChar::LineSeparator)); break;
+    case Action::Tab: addText(QChar('\t')); break;
+    case Action::Cell:
+      flushRun();
+      rowOpen_ = true;
+      cellBreakPending_ = false;
+      ++cellsPending_;
+      break;
+    case Action::NestCell: addText(QChar('\t')); break;
+    case Action::Row: endRow(); break;
+    case Action::RowStart:
+    case Action::InTable: rowOpen_ = true; break;
+    case Action::Pard: state_.align = Qt::AlignLeft; break;
+    case Action::Plain: {
+      const State reset;
+      state_.bold = reset.bold;
+      state_.italic = reset.italic;
+      state_.underline = reset.underline;
+      state_.strike = reset.strike;
+      state_.hidden = reset.hidden;
+      state_.font = reset.font;
+      state_.halfPoints = reset.halfPoints;
+      state_.color = reset.color;
+      formatDirty_ = true;
+      break;
+    }
+    case Action::Bold: state_.bold = on; formatDirty_ = true; break;
+    case Action::Italic: state_.italic = on; formatDirty_ = true; break;
+    case Action::Underline: state_.underline = on; formatDirty_ = true; break;
+    case Action::UnderlineNone: state_.underline = false; formatDirty_ = true; break;
+    case Action::Strike: state_.strike = on; formatDirty_ = true; break;
+    case Action::Hidden: state_.hidden = on; break;
+    case Action::Font:
+      if (token.hasParam) state_.font = param;
+      formatDirty_ = true;
+      break;
+    case Action::FontSize:
+      state_.halfPoints =
+          token.hasParam ? qBound(kMinHalfPoints, param, kMaxHalfPoints) : kDefaultHalfPoints;
+      formatDirty_ = true;
+      break;
+    case Action::Color: state_.color = param; formatDirty_ = true; break;
+    case Action::AlignLeft: state_.align = Qt::AlignLeft; break;
+    case Action::AlignCenter: state_.align = Qt::AlignHCenter; break;
+    case Action::AlignRight: state_.align = Qt::AlignRight; break;
+    case Action::AlignJustify: state_.align = Qt::AlignJustify; break;
+    case Action::Unicode: {
+      if (!token.hasParam) break;
+      addText(UnicodeChar(param));
+      skipLeft_ = state_.unicodeSkip;
+      break;
+    }
+    case Action::Ansi: documentCodePage_ = 1252; break;
+    case Action::Mac: documentCodePage_ = 10000; break;
+    case Action::Pc: documentCodePage_ = 437; break;
+    case Action::Pca: documentCodePage_ = 850; break;
+    case Action::AnsiCodePage: documentCodePage_ = KnownCodePage(param); break;
+    case Action::DefaultFont: defaultFont_ = param; formatDirty_ = true; break;
+    case Action::FontTable: state_.dest = Dest::FontTable; break;
+    case Action::ColorTable:
+      state_.dest = Dest::ColorTable;
+      colors_.clear();
+      colorSet_ = false;
+      break;
+    case Action::Char: addText(QChar(it->ch)); break;
+    default: break;
+  }
+}
+
+void Reader::fontTableText(const QByteArray& bytes) {
+  if (!fontOpen_) return;
+  for (char byte : bytes) {
+    if (byte == ';') {
+      commitFont();
+    } else {
+      fontName_ += byte;
+    }
+  }
+}
+
+void Reader::decodeFontName() {
+  if (fontName_.isEmpty()) return;
+  const int codePage = fontCodePage_ != 0 ? fontCodePage_ : documentCodePage_;
+  fontNameText_ += CodePageDecoder(codePage).decode(fontName_);
+  fontName_.clear();
+}
+
+void Reader::commitFont() {
+  if (!fontOpen_) return;
+  fontOpen_ = false;
+  decodeFontName();
+  const QString family = fontNameText_.trimmed();
+  fontNameText_.clear();
+  if (family.isEmpty()) return;
+  fonts_.insert(fontNumber_, FontEntry{family, fontCodePage_});
+  formatDirty_ = true;
+}
+
+void Reader::colorTableText(const QByteArray& bytes) {
+  for (char byte : bytes) {
+    if (byte != ';') continue;
+    // An entry without components is the automatic colour (usually the first).
+    colors_.push_back(colorSet_ ? QColor(red_, green_, blue_) : QColor());
+    red_ = green_ = blue_ = 0;
+    colorSet_ = false;
+  }
+}
+
+// The font of `number`; a number missing from the font table means the default font.
+const FontEntry* Reader::fontOf(int number) const {
+  auto it = fonts_.constFind(number);
+  if (it == fonts_.constEnd()) it = fonts_.constFind(defaultFont_);
+  return it == fonts_.constEnd() ? nullptr : &*it;
+}
+
+int Reader::currentCodePage() const {
+  const FontEntry* font = fontOf(state_.font >= 0 ? state_.font : defaultFont_);
+  return font != nullptr && font->codePage != 0 ? font->codePage : documentCodePage_;
+}
+
+void Reader::addByte(char byte) {
+  const int codePage = currentCodePage();
+  if (codePage != pendingCodePage_) {
+    decodePendingBytes();
+    pendingCodePage_ = codePage;
+  }
+  pendingBytes_ += byte;
+}
+
+void Reader::decodePendingBytes() {
+  if (pendingBytes_.isEmpty()) return;
+  auto it = decoders_.find(pendingCodePage_);
+  if (it == decoders_.end()) {
+    it = decoders_.emplace(pendingCodePage_, CodePageDecoder(pendingCodePage_)).first;
+  }
+  const QString text = it->second.decode(pendingBytes_);
+  pendingBytes_.clear();
+  addText(text);
+}
+
+QTextCharFormat Reader::currentFormat() const {
+  QTextCharFormat format;
+  format.setFontWeight(state_.bold ? QFont::Bold : QFont::Normal);
+  format.setFontItalic(state_.italic);
+  format.setFontUnderline(state_.underline);
+  format.setFontStrikeOut(state_.strike);
+  if (const FontEntry* font = fontOf(state_.font >= 0 ? state_.font : defaultFont_)) {
+    format.setFontFamilies(QStringList{font->family});
+  }
+  format.setFontPointSize(state_.halfPoints / 2.0);
+  if (state_.color > 0 && state_.color < colors_.size() && colors_[state_.color].isValid()) {
+    format.setForeground(colors_[state_.color]);
+  }
+  return format;
+}
+
+void Reader::addText(const QString& text) {
+  if (state_.dest != Dest::Body || state_.hidden || text.isEmpty()) return;
+  if (formatDirty_) {
+    format_ = currentFormat();
+    formatDirty_ = false;
+  }
+  if (format_ != runFormat_) {
+    flushRun();
+    runFormat_ = format_;
+  }
+  startPendingParagraph();
+  if (cellsPending_ > 0) {
+    run_ += QString(cellsPending_, QChar('\t'));
+    cellsPending_ = 0;
+    cellBreakPending_ = false;
+  } else if (cellBreakPending_) {
+    run_ += QChar(' ');
+    cellBreakPending_ = false;
+  }
+  if (!blockAligned_ || blockAlign_ != state_.align) applyAlignment();
+  run_ += text;
+}
+
+void Reader::flushRun() {
+  if (run_.isEmpty()) return;
+  // Only characters a text block can hold: no controls, no paragraph or frame marks,
+  // no unpaired surrogates (a broken \uN pair).
+  QString clean;
+  clean.reserve(run_.size());
+  const qsizetype n = run_.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t ch = run_.at(i).unicode();
+    if (QChar::isHighSurrogate(ch)) {
+      if (i + 1 < n && QChar::isLowSurrogate(run_.at(i + 1).unicode())) {
+        clean += run_.at(i);
+        clean += run_.at(++i);
+      } else {
+        clean += QChar(QChar::ReplacementCharacter);
+      }
+    } else if (QChar::isLowSurrogate(ch)) {
+      clean += QChar(QChar::ReplacementCharacter);
+    } else if (ch == QChar::ParagraphSeparator) {
+      clean += QChar(QChar::LineSeparator);
+    } else if ((ch < 0x20 && ch != '\t') || ch == 0x7F) {
+      continue;
+    } else if ((ch >= 0xFDD0 && ch <= 0xFDEF) || ch == 0xFFFE || ch == 0xFFFF ||
+               ch == QChar::ObjectReplacementCharacter) {
+      clean += QChar(QChar::ReplacementCharacter);
+    } else {
+      clean += run_.at(i);
+    }
+  }
+  run_.clear();
+  if (!clean.isEmpty()) cursor_.insertText(clean, runFormat_);
+}
+
+void Reader::startPendingParagraph() {
+  if (!paragraphPending_) return;
+  paragraphPending_ = false;
+  cursor_.insertBlock();
+  blockAligned_ = false;
+}
+
+void Reader::applyAlignment() {
+  QTextBlockFormat format = cursor_.blockFormat();
+  format.setAlignment(state_.align);
+  cursor_.setBlockFormat(format);
+  blockAlign_ = state_.align;
+  blockAligned_ = true;
+}
+
+void Reader::endParagraph() {
+  if (rowOpen_) {
+    // Inside a table row a paragraph mark only separates paragraphs of one cell.
+    flushRun();
+    cellBreakPending_ = true;
+    return;
+  }
+  flushRun();
+  startPendingParagraph();
+  applyAlignment();
+  paragraphPending_ = true;
+}
+
+void Reader::endRow() {
+  flushRun();
+  startPendingParagraph();
+  // The last \cell of the row ends its last cell; the ones before it separate cells.
+  if (cellsPending_ > 1) cursor_.insertText(QString(cellsPending_ - 1, QChar('\t')), runFormat_);
+  cellsPending_ = 0;
+  cellBreakPending_ = false;
+  rowOpen_ = false;
+  applyAlignment();
+  paragraphPending_ = true;
+}
+
+void Reader::finish() {
+  decodePendingBytes();
+  flushRun();
+  if (cellsPending_ > 1 && !paragraphPending_) {
+    cursor_.insertText(QString(cellsPending_ - 1, QChar('\t')), runFormat_);
+  }
+}
+
+}  // namespace
+
+void ReadRtf(const QByteArray& data, QTextDocument& document) {
+  const bool undo = document.isUndoRedoEnabled();
+  document.setUndoRedoEnabled(false);
+  document.clear();
+
+  qsizetype start = 0;
+  if (data.startsWith("\xEF\xBB\xBF")) start = 3;
+  while (start < data.size() && std::isspace(static_cast<unsigned char>(data[start]))) ++start;
+  if (data.mid(start, 5) != "{\\rtf") {
+    QString text = DecodePlainText(data);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    document.setPlainText(text);
+  } else {
+    QTextCursor editBlock(&document);
+    editBlock.beginEditBlock();  // one change notification for a view showing the document
+    Reader(start == 0 ? data : data.mid(start), document).run();
+    editBlock.endEditBlock();
+  }
+  document.setUndoRedoEnabled(undo);
+  document.setModified(false);  // a freshly loaded document has no edits
+}
+
+}  // namespace quorvik::rtf

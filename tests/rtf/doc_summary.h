@@ -1,0 +1,61 @@
+#pragma once
+// What a user sees of a QTextDocument, for comparing documents: paragraphs with their
+// alignment, and runs of text with their effective character style (properties a run
+// leaves unset are taken from the document's default font).
+
+#include <QColor>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+#include <ostream>
+
+class QTextDocument;
+
+namespace quorvik::rtf::test {
+
+enum class Align { Left, Center, Right, Justify };
+
+struct Style {
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strike = false;
+  QString family;
+  double points = 0;
+  QColor color;  // invalid: automatic
+  bool operator==(const Style& other) const;
+  bool operator!=(const Style& other) const { return !(*this == other); }
+};
+
+struct Run {
+  QString text;
+  Style style;
+  bool operator==(const Run& other) const { return text == other.text && style == other.style; }
+};
+
+struct Paragraph {
+  Align align = Align::Left;
+  QVector<Run> runs;  // adjacent runs always differ in style
+  bool operator==(const Paragraph& other) const {
+    return align == other.align && runs == other.runs;
+  }
+};
+
+QVector<Paragraph> Summarize(const QTextDocument& document);
+
+// The style of every character of the first occurrence of `needle`, or nothing (with
+// the reason in `error`) when the text is missing or its characters differ in style.
+std::optional<Style> StyleOfText(const QTextDocument& document, const QString& needle,
+                                 std::string* error);
+// The alignment of the paragraph holding the first occurrence of `needle`.
+std::optional<Align> AlignOfText(const QTextDocument& document, const QString& needle);
+
+void PrintTo(const Style& style, std::ostream* os);
+void PrintTo(const Paragraph& paragraph, std::ostream* os);
+
+}  // namespace quorvik::rtf::test
+
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString& text, std::ostream* os);
+QT_END_NAMESPACE

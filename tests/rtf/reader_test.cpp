@@ -1,0 +1,312 @@
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <limits>
+
+#include "doc_summary.h"
+#include "rtf/rtf.h"
+
+namespace quorvik::rtf::test {
+namespace {
+
+// Blocks joined by '\n'; line breaks stay U+2028 and no-break spaces stay U+00A0.
+QString BlockText(const QTextDocument& document) {
+  QStringList blocks;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    blocks << block.text();
+  }
+  return blocks.join('\n');
+}
+
+QString ReadText(const QByteArray& rtf) {
+  QTextDocument document;
+  ReadRtf(rtf, document);
+  return BlockText(document);
+}
+
+struct TextCase {
+  const char* name;
+  QByteArray rtf;
+  QString expected;
+};
+
+const QByteArray kHeader = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
+
+// Text and paragraph structure recovered from hand-written RTF.
+TEST(RtfReader, RecoversTextOfEachConstruct) {
+  const TextCase cases[] = {
+      {"paragraphs", kHeader + "One\\par Two\\par}", "One\nTwo"},
+      {"final paragraph without mark", kHeader + "One\\par Two}", "One\nTwo"},
+      {"empty paragraph kept", kHeader + "One\\par\\par Two\\par}", "One\n\nTwo"},
+      {"trailing empty paragraph kept", kHeader + "One\\par\\par}", "One\n"},
+      {"empty document", kHeader + "}", ""},
+      {"line and tab", kHeader + "a\\line b\\tab c}", u"a\u2028b\tc"_qs},
+      {"page and section end paragraphs", kHeader + "a\\page b\\sect c}", "a\nb\nc"},
+      {"delimiting space eaten, second kept", kHeader + "\\b  x}", " x"},
+      {"line ends ignored", kHeader + "a\r\nb\nc\rd}", "abcd"},
+      {"backslash line end is a paragraph", kHeader + "a\\\nb}", "a\nb"},
+      {"escaped specials", kHeader + "\\{x\\} a\\\\b}", "{x} a\\b"},
+      {"hex bytes in Windows-1252", kHeader + "caf\\'e9 \\'80 \\'93q\\'94}", u"café € “q”"_qs},
+      {"hex bytes in code page 1251", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8}", u"При"_qs},
+      {"font charset picks code page",
+       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}a\\f1\\'e0\\f0\\'e0}",
+       u"aаà"_qs},
+      {"double-byte code page", "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2}", u"あい"_qs},
+      {"mac code page", "{\\rtf1\\mac \\'8e}", u"é"_qs},
+      {"unknown code page read as 1252", "{\\rtf1\\ansi\\ansicpg4242 \\'e9}", u"é"_qs},
+      {"unicode with default fallback", kHeader + "\\u937?\\u-3937?x}", u"Ω\uF09Fx"_qs},
+      {"unicode fallback of two", kHeader + "\\uc2\\u937\\'80\\'81x}", u"Ωx"_qs},
+      {"unicode without fallback", kHeader + "\\uc0\\u937 x}", u"Ωx"_qs},
+      {"unicode fallback ends at group", kHeader + "{\\uc3\\u937 a}b}", u"Ωb"_qs},
+      {"unicode fallback counts control word", kHeader + "\\u937\\'3fz}", u"Ωz"_qs},
+      {"surrogate pair", kHeader + "\\u-10179?\\u-8704?}", u"\U0001F600"_qs},
+      {"lone surrogate replaced", kHeader + "\\u-10179?x}", u"\uFFFDx"_qs},
+      {"frame markers replaced", kHeader + "\\u-560?\\u-559?}", u"\uFFFD\uFFFD"_qs},
+      {"paragraph separator becomes line break", kHeader + "a\\u8233?b}", u"a\u2028b"_qs},
+      {"control characters dropped", kHeader + "a\\u0?\\u7?\\'01b}", "ab"},
+      {"special symbols", kHeader + "a\\~b\\_c\\-d}", u"a\u00A0b\u2011cd"_qs},
+      {"character words", kHeader + "\\lquote a\\rquote \\ldblquote b\\rdblquote \\emdash\\endash\\bullet}",
+       u"‘a’“b”—–•"_qs},
+      {"unknown words ignored", kHeader + "a\\foo12 b\\bar c}", "abc"},
+      {"unknown starred destination skipped", kHeader + "a{\\*\\foo hidden}b}", "ab"},
+      {"star before known word skips too", kHeader + "a{\\*\\b hidden}b}", "ab"},
+      {"font table names not shown", "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1 Times;}x}", "x"},
+      {"colour table not shown", kHeader + "{\\colortbl;\\red1\\green2\\blue3;}x}", "x"},
+      {"style sheet skipped", kHeader + "{\\stylesheet{\\s0 Normal;}}x}", "x"},
+      {"info skipped", kHeader + "{\\info{\\title T}{\\author A}}x}", "x"},
+      {"picture hex skipped", kHeader + "a{\\pict\\pngblip 89504e47}b}", "ab"},
+      {"binary data skipped", kHeader + "a{\\pict\\bin4 {}\\\\b}c}", "ac"},
+      {"binary in body skipped", kHeader + "a\\bin3 xyzb}", "ab"},
+      {"binary longer than file", kHeader + "a\\bin999999999 xyz", "a"},
+      {"headers and footers skipped", kHeader + "{\\header H}{\\footerr F}body}", "body"},
+      {"footnote skipped", kHeader + "a{\\footnote note}b}", "ab"},
+      {"field keeps its result",
+       kHeader + "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}}", "link"},
+      {"field instruction without star", kHeader + "{\\field{\\fldinst PAGE}{\\fldrslt 3}}}", "3"},
+      {"hidden text dropped", kHeader + "a{\\v hidden}b\\v c\\v0 d}", "abd"},
+      {"list text kept", kHeader + "{\\listtext 1.\\tab}Item}", "1.\tItem"},
+      {"table rows", kHeader + "\\trowd\\cellx1\\cellx2 \\intbl a\\cell b\\cell\\row "
+                               "\\trowd\\intbl c\\cell d\\cell\\row After\\par}",
+       "a\tb\nc\td\nAfter"},
+      {"table empty cells kept",
+       kHeader + "\\trowd\\intbl \\cell b\\cell \\cell\\row}", "\tb\t"},
+      {"table paragraphs in a cell",
+       kHeader + "\\trowd{\\pard\\intbl a\\par}\\cell{\\pard\\intbl b\\par c\\par}\\cell\\row}",
+       "a\tb c"},
+      {"nested cell", kHeader + "\\trowd\\intbl a\\nestcell b\\cell\\row}", "a\tb"},
+      {"unbalanced closing brace ends document", kHeader + "a}b}", "a"},
+      {"unclosed groups", kHeader + "{a{b{c", "abc"},
+      {"truncated control word", kHeader + "ab\\", "ab"},
+      {"truncated hex byte", kHeader + "ab\\'4", "ab"},
+      {"leading whitespace before header", "\r\n {\\rtf1 x}", "x"},
+      {"form feeds before header (fuzz)", "\f\v\f{\\rtf1 x\\'01}", "x"},
+      {"text after the document ignored", "{\\rtf1 x}trailing", "x"},
+  };
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(ReadText(c.rtf), c.expected) << c.name;
+  }
+}
+
+TEST(RtfReader, ShowsOtherFilesAsPlainText) {
+  const TextCase cases[] = {
+      {"ascii", "hello\nworld", "hello\nworld"},
+      {"windows line ends", "a\r\nb\rc", "a\nb\nc"},
+      {"utf-8", "caf\xC3\xA9", u"café"_qs},
+      {"utf-8 with mark", "\xEF\xBB\xBF" "caf\xC3\xA9", u"café"_qs},
+      {"utf-16 little-endian", QByteArray("\xFF\xFE" "a\0\xE9\0", 6), u"aé"_qs},
+      {"utf-16 big-endian", QByteArray("\xFE\xFF\0a\0\xE9", 6), u"aé"_qs},
+      {"invalid utf-8 is windows-1252", "caf\xE9 \x80", u"café €"_qs},
+      {"rtf control words shown as they are", "\\rtf1 {\\b x}", "\\rtf1 {\\b x}"},
+      {"empty file", "", ""},
+  };
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(ReadText(c.rtf), c.expected) << c.name;
+  }
+}
+
+// Text in the font table's first font at RTF's default size.
+Style Default() {
+  Style style;
+  style.family = "Arial";
+  style.points = 12;
+  return style;
+}
+
+// Character formatting of one piece of text, one case per control word.
+TEST(RtfReader, KeepsCharacterFormatting) {
+  const QByteArray header =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
+  struct Case {
+    const char* name;
+    QByteArray body;  // holds the text "X" once
+    void (*expect)(Style&);
+  };
+  const Case cases[] = {
+      {"plain", "X", [](Style&) {}},
+      {"bold", "\\b X", [](Style& s) { s.bold = true; }},
+      {"bold off", "\\b\\b0 X", [](Style&) {}},
+      {"italic", "\\i X", [](Style& s) { s.italic = true; }},
+      {"underline", "\\ul X", [](Style& s) { s.underline = true; }},
+      {"double underline", "\\uldb X", [](Style& s) { s.underline = true; }},
+      {"underline none", "\\ul\\ulnone X", [](Style&) {}},
+      {"underline zero", "\\ul\\ul0 X", [](Style&) {}},
+      {"underline colour is not underline", "\\ulc1 X", [](Style&) {}},
+      {"strike", "\\strike X", [](Style& s) { s.strike = true; }},
+      {"double strike", "\\striked1 X", [](Style& s) { s.strike = true; }},
+      {"font", "\\f1 X", [](Style& s) { s.family = "Courier New"; }},
+      {"unknown font number is the default font", "\\f1\\f9 X", [](Style&) {}},
+      {"size in half points", "\\fs21 X", [](Style& s) { s.points = 10.5; }},
+      {"huge size clamped", "\\fs99999999999 X", [](Style& s) { s.points = 1638; }},
+      {"zero size clamped", "\\fs0 X", [](Style& s) { s.points = 1; }},
+      {"colour", "\\cf2 X", [](Style& s) { s.color = QColor(0, 0, 255); }},
+      {"automatic colour", "\\cf1\\cf0 X", [](Style&) {}},
+      {"colour out of table", "\\cf77 X", [](Style&) {}},
+      {"group restores", "{\\b\\i\\f1 a}X", [](Style&) {}},
+      {"plain resets all", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1\\plain X", [](Style&) {}},
+      {"all together", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1 X",
+       [](Style& s) {
+         s.bold = s.italic = s.underline = s.strike = true;
+         s.family = "Courier New";
+         s.points = 20;
+         s.color = QColor(255, 0, 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    QTextDocument document;
+    ReadRtf(header + c.body + "}", document);
+    Style expected = Default();
+    c.expect(expected);
+    std::string error;
+    const std::optional<Style> style = StyleOfText(document, "X", &error);
+    ASSERT_TRUE(style) << c.name << ": " << error;
+    EXPECT_EQ(*style, expected) << c.name;
+  }
+}
+
+TEST(RtfReader, KeepsParagraphAlignment) {
+  QTextDocument document;
+  ReadRtf(kHeader + "\\qc centre\\par right\\qr\\par \\pard left\\par \\qj justified\\par"
+                    "{\\qr grouped\\par}after\\par \\qc last}",
+          document);
+  EXPECT_EQ(AlignOfText(document, "centre"), Align::Center);
+  EXPECT_EQ(AlignOfText(document, "right"), Align::Right) << "the mark's alignment counts";
+  EXPECT_EQ(AlignOfText(document, "left"), Align::Left) << "\\pard resets";
+  EXPECT_EQ(AlignOfText(document, "justified"), Align::Justify);
+  EXPECT_EQ(AlignOfText(document, "grouped"), Align::Right);
+  EXPECT_EQ(AlignOfText(document, "after"), Align::Justify) << "group end restores";
+  EXPECT_EQ(AlignOfText(document, "last"), Align::Center) << "last paragraph without mark";
+}
+
+TEST(RtfReader, ReplacesEarlierContentAsAnUnmodifiedDocument) {
+  QTextDocument document;
+  document.setPlainText("old text");
+  document.setModified(true);
+  ReadRtf(kHeader + "new}", document);
+  EXPECT_EQ(document.toPlainText(), "new");
+  EXPECT_TRUE(document.isUndoRedoEnabled());
+  EXPECT_FALSE(document.isUndoAvailable()) << "loading is not an undoable edit";
+  EXPECT_FALSE(document.isModified());
+}
+
+// Hostile inputs: each must finish quickly with the visible text intact.
+TEST(RtfReader, SurvivesHostileInput) {
+  struct Case {
+    const char* name;
+    QByteArray rtf;
+    QString expectedStart;
+  };
+  const Case cases[] = {
+      {"deep nesting", kHeader + QByteArray(200000, '{') + "deep" + QByteArray(200000, '}') +
+                           "after}",
+       "deepafter"},
+      {"deep nesting never closed", kHeader + QByteArray(300000, '{') + "x", "x"},
+      {"many unicode skips", kHeader + "\\uc16" + QByteArray("\\u65 ").repeated(100000) + "}",
+       "AAAA"},
+      {"many format switches", kHeader + QByteArray("{\\b a}{\\i b}").repeated(50000) + "}",
+       "abab"},
+      {"many paragraphs", kHeader + QByteArray("\\par ").repeated(100000) + "x}", "\n\n\n"},
+      {"many fonts", "{\\rtf1{\\fonttbl" + QByteArray("{\\f1 F;}").repeated(50000) + "}x}", "x"},
+      {"many colours", "{\\rtf1{\\colortbl" + QByteArray("\\red1;").repeated(100000) + "}x}",
+       "x"},
+      {"many code page changes",
+       "{\\rtf1" + QByteArray("\\ansicpg1251\\'e0\\ansicpg932\\'82\\'a0").repeated(30000) + "}",
+       u"аあ"_qs},
+      {"huge parameters",
+       kHeader + "\\uc99999999999\\u99999999999 \\ansicpg-99999999999\\f-2147483648"
+                 "\\cf99999999999\\fs-99999999999\\bin-5 x}",
+       ""},
+      {"long control word", kHeader + "\\" + QByteArray(100000, 'a') + " x}", "x"},
+      {"long number", kHeader + "\\b" + QByteArray(100000, '9') + " x}", "x"},
+  };
+  for (const Case& c : cases) {
+    QElapsedTimer timer;
+    timer.start();
+    const QString text = ReadText(c.rtf);
+    EXPECT_TRUE(text.startsWith(c.expectedStart)) << c.name;
+    EXPECT_LT(timer.elapsed(), 10000) << c.name;
+  }
+}
+
+// Reading time grows with the input, not with its square: eight times the input may take
+// at most about eight times as long (a quadratic reader would take 64 times).
+TEST(RtfReader, ReadingTimeIsLinear) {
+  const struct {
+    const char* name;
+    QByteArray unit;
+  } patterns[] = {
+      {"paragraphs", "{\\b x}\\par "},
+      {"format runs", "{\\b a}{\\i\\f1 b}\\cf1 c\\plain "},
+      {"table cells", "\\trowd\\intbl a\\cell \\cell b\\par c\\cell\\row "},
+      {"unicode and bytes", "\\u937?\\'e9\\uc2\\u8364\\'80\\'80 "},
+      {"nested groups", "{{{{{{{{x}}}}}}}}"},
+      {"skipped destinations", "{\\*\\x{\\pict 0123}}{\\fldinst a}{\\fldrslt b}"},
+      {"unclosed groups", "{a"},
+  };
+  // Processor time, not wall time: the machine running the tests may be busy.
+  const auto bestTime = [](const QByteArray& rtf) {
+    std::clock_t best = std::numeric_limits<std::clock_t>::max();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const std::clock_t start = std::clock();
+      ReadText(rtf);
+      best = qMin(best, std::clock() - start);
+    }
+    return best;
+  };
+  const std::clock_t floor = CLOCKS_PER_SEC / 100;  // below 10 ms the clock is too coarse
+  for (const auto& p : patterns) {
+    const int units = 4000;
+    const std::clock_t small = bestTime(kHeader + p.unit.repeated(units) + "}");
+    const std::clock_t large = bestTime(kHeader + p.unit.repeated(units * 8) + "}");
+    EXPECT_LT(large, 20 * qMax(small, floor))
+        << p.name << ": " << small << " then " << large << " clock ticks";
+  }
+}
+
+// Random bytes after an RTF header: no crash, no hang, and whatever was read writes
+// out and reads back as the same text.
+TEST(RtfReader, RandomBytesReadAndRoundTrip) {
+  QRandomGenerator random(20261206);
+  const QByteArray alphabet = "{}\\'*abcuflqpr0123456789- ;\r\n\xe9\x80";
+  for (int round = 0; round < 300; ++round) {
+    QByteArray rtf = "{\\rtf1 ";
+    const int length = random.bounded(1, 400);
+    for (int i = 0; i < length; ++i) {
+      rtf += random.bounded(4) == 0 ? char(random.bounded(256))
+                                    : alphabet.at(random.bounded(alphabet.size()));
+    }
+    QTextDocument first;
+    ReadRtf(rtf, first);
+    QTextDocument second;
+    ReadRtf(WriteRtf(first), second);
+    ASSERT_EQ(BlockText(second), BlockText(first)) << "input: " << rtf.toHex().toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace quorvik::rtf::test

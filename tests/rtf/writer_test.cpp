@@ -1,0 +1,289 @@
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "doc_summary.h"
+#include "rtf/rtf.h"
+
+namespace quorvik::rtf::test {
+namespace {
+
+QVector<Paragraph> RoundTrip(const QTextDocument& original) {
+  QTextDocument copy;
+  copy.setDefaultFont(original.defaultFont());
+  ReadRtf(WriteRtf(original), copy);
+  return Summarize(copy);
+}
+
+QByteArray WritePlain(const QString& text) {
+  QTextDocument document;
+  QTextCursor(&document).insertText(text);
+  return WriteRtf(document);
+}
+
+TEST(RtfWriter, HeaderNamesCodePageAndDefaultFont) {
+  QTextDocument document;
+  document.setPlainText("x");
+  const QByteArray rtf = WriteRtf(document);
+  EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << rtf.toStdString();
+  EXPECT_TRUE(rtf.contains("{\\f0\\fnil\\fcharset0 " + document.defaultFont().family().toUtf8() +
+                           ";}"))
+      << rtf.toStdString();
+  EXPECT_TRUE(rtf.trimmed().endsWith('}'));
+}
+
+TEST(RtfWriter, TablesListEachUsedFontAndColourOnce) {
+  QTextDocument document;
+  QTextCursor cursor(&document);
+  QTextCharFormat mono;
+  mono.setFontFamilies({"Courier New"});
+  QTextCharFormat red;
+  red.setForeground(QColor(255, 0, 0));
+  QTextCharFormat monoRed = mono;
+  monoRed.merge(red);
+  cursor.insertText("a", mono);
+  cursor.insertText("b", red);
+  cursor.insertText("c", monoRed);
+  cursor.insertBlock();
+  cursor.insertText("d", red);
+  const QByteArray rtf = WriteRtf(document);
+  EXPECT_EQ(rtf.count("Courier New;"), 1) << rtf.toStdString();
+  EXPECT_TRUE(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}")) << rtf.toStdString();
+  EXPECT_EQ(rtf.count("\\cf1"), 3);
+}
+
+TEST(RtfWriter, EscapesText) {
+  const struct {
+    QString text;
+    QByteArray expected;
+  } cases[] = {
+      {"a\\b{c}", "a\\\\b\\{c\\}"},
+      {"x;y", "x;y"},
+      {u"café"_qs, "caf\\'e9"},
+      {u"€‘’"_qs, "\\'80\\'91\\'92"},
+      {u"Ω"_qs, "\\u937?"},
+      {u"日"_qs, "\\u26085?"},
+      {u"\uF09F"_qs, "\\u-3937?"},
+      {u"\U0001F600"_qs, "\\u-10179?\\u-8704?"},
+      {"a\tb", "a\\tab b"},
+      {u"a\u2028b"_qs, "a\\line b"},
+      {u"a\u00A0b"_qs, "a\\~b"},
+      {u"a\u2011b"_qs, "a\\_b"},
+      {u"a\u00ADb"_qs, "a\\'adb"},
+  };
+  for (const auto& c : cases) {
+    const QByteArray rtf = WritePlain(c.text);
+    EXPECT_TRUE(rtf.contains(c.expected)) << c.text.toStdString() << " -> " << rtf.toStdString();
+  }
+  const QByteArray rtf = WritePlain(u"\u0001\u0007x"_qs);
+  EXPECT_FALSE(rtf.contains('\x01'));
+  EXPECT_FALSE(rtf.contains('\x07'));
+  for (char c : rtf) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "RTF is 7-bit";
+}
+
+TEST(RtfWriter, EscapesFontNames) {
+  QTextDocument document;
+  QTextCharFormat odd;
+  odd.setFontFamilies({u"A;B{}Ω"_qs});
+  QTextCursor(&document).insertText("x", odd);
+  const QByteArray rtf = WriteRtf(document);
+  EXPECT_TRUE(rtf.contains(" A\\'3bB\\{\\}\\u937?;}")) << rtf.toStdString();
+  EXPECT_EQ(Summarize(document), RoundTrip(document));
+}
+
+// Documents built from HTML: writing then reading gives the same paragraphs, text and
+// styles.
+TEST(RtfWriter, RoundTripKeepsTextAndFormatting) {
+  const struct {
+    const char* name;
+    QString html;
+  } cases[] = {
+      {"plain", "<p>plain text</p>"},
+      {"styles", "<p><b>bold</b> <i>italic</i> <u>under</u> <s>strike</s></p>"},
+      {"nested styles", "<p><b>bold <i>both <u>three</u></i></b> none</p>"},
+      {"alignment",
+       "<p align=center>c</p><p align=right>r</p><p align=justify>j</p><p>l</p>"},
+      {"fonts and sizes",
+       "<p><span style=\"font-family:'Courier New'\">mono</span> "
+       "<span style='font-size:17pt'>big</span> <span style='font-size:10.5pt'>half</span> "
+       "<span style=\"font-family:'DejaVu Serif'; font-size:30pt\">both</span></p>"},
+      {"colours",
+       "<p><span style='color:#12ab34'>green</span> <span style='color:#ff0000'>red</span> "
+       "<span style='color:#12ab34'>green again</span></p>"},
+      {"specials", "<p>a{b}c\\d;e</p>"},
+      {"characters", u"<p>café € “q” Ω 日本 \U0001F600 a&shy;b</p>"_qs},
+      {"breaks", "<p>line<br>break&nbsp;nbsp</p>"},
+      {"several paragraphs", "<p>one</p><p><b>two</b></p><p>three</p>"},
+      {"empty", ""},
+  };
+  for (const auto& c : cases) {
+    QTextDocument document;
+    document.setHtml(c.html);
+    EXPECT_EQ(RoundTrip(document), Summarize(document)) << c.name;
+  }
+}
+
+// Random documents: every character class the writer treats specially, every style
+// property, every alignment, empty paragraphs.
+TEST(RtfWriter, RoundTripOfRandomDocuments) {
+  const QString characters = u"aZ 09;{}\\\t\u2028\u00A0\u2011\u00ADé€“Ωжあ\U0001F600"_qs;
+  const QStringList families{"", "Courier New", "DejaVu Serif", "Odd;{Name}"};
+  const double sizes[] = {0, 8, 10.5, 12, 30};
+  const QColor colors[] = {QColor(), QColor(255, 0, 0), QColor(1, 2, 3)};
+  const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                  Qt::AlignJustify};
+  QRandomGenerator random(42);
+  for (int round = 0; round < 200; ++round) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    const int paragraphs = random.bounded(1, 5);
+    for (int p = 0; p < paragraphs; ++p) {
+      if (p > 0) cursor.insertBlock();
+      QTextBlockFormat block;
+      block.setAlignment(aligns[random.bounded(4)]);
+      cursor.setBlockFormat(block);
+      const int runs = random.bounded(0, 4);
+      for (int r = 0; r < runs; ++r) {
+        QTextCharFormat format;
+        format.setFontWeight(random.bounded(2) ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(random.bounded(2));
+        format.setFontUnderline(random.bounded(2));
+        format.setFontStrikeOut(random.bounded(2));
+        const QString family = families[random.bounded(families.size())];
+        if (!family.isEmpty()) format.setFontFamilies({family});
+        const double size = sizes[random.bounded(5)];
+        if (size > 0) format.setFontPointSize(size);
+        const QColor color = colors[random.bounded(3)];
+        if (color.isValid()) format.setForeground(color);
+        QString text;
+        const int length = random.bounded(1, 8);
+        for (int i = 0; i < length; ++i) {
+          const int at = random.bounded(characters.size());
+          // Keep a surrogate pair together.
+          if (characters.at(at).isLowSurrogate()) {
+            text += characters.mid(at - 1, 2);
+          } else if (characters.at(at).isHighSurrogate()) {
+            text += characters.mid(at, 2);
+          } else {
+            text += characters.at(at);
+          }
+        }
+        cursor.insertText(text, format);
+      }
+    }
+    ASSERT_EQ(RoundTrip(document), Summarize(document))
+        << "round " << round << ": " << WriteRtf(document).toStdString();
+  }
+}
+
+// Writing time grows with the document even when every run has its own font and colour
+// (as a document read from a hostile file may): eight times the runs, at most about
+// eight times the processor time.
+TEST(RtfWriter, WritingTimeIsLinearInDistinctStyles) {
+  const auto documentOf = [](QTextDocument& document, int runs) {
+    document.setUndoRedoEnabled(false);  // Qt's own undo stack would make this part slow
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (int i = 0; i < runs; ++i) {
+      QTextCharFormat format;
+      format.setFontFamilies({"F" + QString::number(i)});
+      format.setForeground(QColor::fromRgb(QRgb(i * 7919)));
+      cursor.insertText("x", format);
+    }
+    cursor.endEditBlock();
+  };
+  const auto cpuTime = [](const QTextDocument& document) {
+    const std::clock_t start = std::clock();
+    const QByteArray rtf = WriteRtf(document);
+    EXPECT_FALSE(rtf.isEmpty());
+    return std::clock() - start;
+  };
+  QTextDocument small;
+  documentOf(small, 3000);
+  QTextDocument large;
+  documentOf(large, 24000);
+  const std::clock_t smallTime = cpuTime(small);
+  const std::clock_t largeTime = cpuTime(large);
+  EXPECT_LT(largeTime, 20 * qMax<std::clock_t>(smallTime, CLOCKS_PER_SEC / 100))
+      << smallTime << " then " << largeTime << " clock ticks";
+}
+
+TEST(RtfWriter, TableRowsBecomeTabSeparatedParagraphs) {
+  QTextDocument document;
+  QTextCursor cursor(&document);
+  cursor.insertText("before");
+  QTextTable* table = cursor.insertTable(2, 3);
+  const char* cells[2][3] = {{"a", "b", "c"}, {"d", "", "f"}};
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      table->cellAt(row, column).firstCursorPosition().insertText(cells[row][column]);
+    }
+  }
+  QTextCursor inCell = table->cellAt(0, 0).lastCursorPosition();
+  inCell.insertBlock();
+  inCell.insertText("a2");
+  QTextDocument copy;
+  ReadRtf(WriteRtf(document), copy);
+  EXPECT_EQ(copy.toPlainText(), "before\na a2\tb\tc\nd\t\tf\n");
+}
+
+TEST(RtfWriter, UnrtfReadsTheSameText) {
+  const QString unrtf = QStandardPaths::findExecutable("unrtf");
+  if (unrtf.isEmpty()) {
+    GTEST_SKIP() << "unrtf is not installed (Debian package unrtf, installed by scripts/test)";
+  }
+  // unrtf writes Latin-1 text and shows other characters as '?', and renders tabs as
+  // spaces and a line end: the document keeps to what its text output can show.
+  QTextDocument document;
+  QTextCursor cursor(&document);
+  QTextCharFormat bold;
+  bold.setFontWeight(QFont::Bold);
+  QTextCharFormat mono;
+  mono.setFontFamilies({"Courier New"});
+  mono.setFontPointSize(15);
+  mono.setForeground(QColor(0, 0, 255));
+  cursor.insertText("Plain {braces} and back\\slash; ");
+  cursor.insertText("bold words", bold);
+  cursor.insertText(" and ");
+  cursor.insertText("mono blue", mono);
+  cursor.insertBlock();
+  QTextBlockFormat centred;
+  centred.setAlignment(Qt::AlignHCenter);
+  cursor.setBlockFormat(centred);
+  cursor.insertText(u"Centred café, naïve, Ærø, ¿señor?"_qs);
+  cursor.insertBlock();
+  cursor.insertBlock();
+  cursor.insertText(u"After an empty paragraph\u2028and a line break."_qs);
+
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath("quorvik.rtf"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(WriteRtf(document));
+  file.close();
+
+  QProcess process;
+  process.start(unrtf, {"--text", file.fileName()});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+  const QString output = QString::fromLatin1(process.readAllStandardOutput());
+  // Comment lines ("### ...") and a line of dashes come before the text.
+  const qsizetype bodyStart = output.indexOf("-----------------\n");
+  ASSERT_GE(bodyStart, 0) << output.toStdString();
+  QString text = output.mid(bodyStart + 18);
+  while (text.endsWith('\n')) text.chop(1);
+  EXPECT_EQ(text, document.toPlainText());
+}
+
+}  // namespace
+}  // namespace quorvik::rtf::test
