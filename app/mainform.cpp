@@ -5,6 +5,10 @@
 #include "passes/filepasses.h"
 #include "ui/editing.h"
 #include "ui/toolbarkeys.h"
+#include "ui/windows/frmoptions.h"
+#include "ui/windows/helpviewer.h"
+#include "ui/windows/multfile.h"
+#include "ui/windows/windowopen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,6 +115,7 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
     CreateViews();
     CreateStatusBar();
     linkSwitches_ = std::make_unique<ToggleLinkSwitches>(toggles_);
+    CreateHelp();
 
     // Start: panel 1 shows the current folder, the toggles sit after it, nothing is loaded.
     SetStatusPath(QDir::currentPath());
@@ -205,8 +210,7 @@ void MainForm::CreateActions()
     add(file, {"NewMenu", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NewDocument});
     add(file, {"OpenMenu", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), &MainForm::OpenDocument});
     separator(file, "LineMenu");
-    // The batch window comes with its own command later; the entry stays disabled until then.
-    add(file, {"Multmen", "&Multi File Selection", {}, nullptr})->setEnabled(false);
+    add(file, {"Multmen", "&Multi File Selection", {}, &MainForm::ShowMultFile});
     separator(file, "linemen3");
     add(file, {"SaveMenu", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), &MainForm::SaveDocument});
     separator(file, "LineMenu2");
@@ -234,13 +238,21 @@ void MainForm::CreateActions()
     add(options, {"RevCodeLinesMen", "&Remove Both Code + Lines", QKeySequence(Qt::CTRL | Qt::Key_R),
                   &MainForm::RemoveBothCodeAndLines});
     separator(options, "linemen");
-    add(options, {"Optmen", "O&ptions", {}, nullptr});
+    add(options, {"Optmen", "O&ptions", {}, &MainForm::ShowOptions});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMen"));
-    add(help, {"HelpMen2", "&Help", {}, nullptr});
+    add(help, {"HelpMen2", "&Help", {}, &MainForm::ShowHelp});
     separator(help, "mensep");
-    add(help, {"AboutMen", "&About", {}, nullptr});
+    add(help, {"AboutMen", "&About", {}, &MainForm::ShowAbout});
+}
+
+void MainForm::CreateHelp()
+{
+    // The help window belongs to this window; the menu entries with a topic open it on F1.
+    help_ = std::make_unique<HelpViewer>(this, dialogs_);
+    AssignMenuHelpTopics(this);
+    InstallMenuHelp(menuBar(), *help_);
 }
 
 void MainForm::CreateToolbar()
@@ -475,6 +487,12 @@ void MainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    // The secondary windows go with the main window.
+    help_->Close();
+    for (QWidget* window : std::initializer_list<QWidget*>{options_, about_, multFile_}) {
+        if (window)
+            window->close();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -850,6 +868,34 @@ void MainForm::ChooseFont()
     QFont font = BaseFont(*v);
     if (dialogs_.chooseFont(this, font))
         SetBaseFont(*v, font);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Secondary windows
+
+void MainForm::ShowOptions()
+{
+    ShowModeless(options_, [this] {
+        auto* options = new frmOptions(store_, values_, dialogs_, this);
+        // The toggles follow the stored link options at the repaint this asks for.
+        connect(options, &frmOptions::settingsApplied, this, QOverload<>::of(&QWidget::update));
+        return options;
+    });
+}
+
+void MainForm::ShowAbout()
+{
+    ShowModeless(about_, [this] { return new frmAbout(sysInfo_, dialogs_, this); });
+}
+
+void MainForm::ShowMultFile()
+{
+    ShowModeless(multFile_, [this] { return new MultFile(values_, *linkSwitches_, dialogs_, this); });
+}
+
+void MainForm::ShowHelp()
+{
+    help_->ShowContents();
 }
 
 void MainForm::ToolbarButtonClick(const QString& key)

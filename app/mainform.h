@@ -9,10 +9,13 @@
 #include "settings/settingsstore.h"
 #include "settings/settingvalues.h"
 #include "ui/dialogs.h"
+#include "ui/windows/frmabout.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -24,6 +27,10 @@ class QTextEdit;
 class QToolBar;
 
 namespace quorvik {
+
+class HelpViewer;
+class MultFile;
+class frmOptions;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -74,6 +81,11 @@ public slots:
     void PasteCommand();
     void SelectAll();
     void ChooseFont();
+    // The secondary windows: each opens on first use and is only brought to the front while open.
+    void ShowOptions();
+    void ShowAbout();
+    void ShowMultFile();
+    void ShowHelp();
     // Runs the command of a toolbar key; an unknown key (letter case counts) does nothing.
     void ToolbarButtonClick(const QString& key);
 
@@ -96,6 +108,7 @@ private:
     void CreateToolbar();
     void CreateViews();
     void CreateStatusBar();
+    void CreateHelp();
     void LoadSettings();
     void FormResize();
     void ApplyLayout();
@@ -154,6 +167,12 @@ private:
     // Set while a conversion runs: reports a stage's progress to the progress dialog.
     std::function<void(qint64, qint64)> stageProgress_;
     QString chainFailure_;  // why the running chain stopped
+
+    LocalSysInfoHost sysInfo_;
+    QPointer<frmOptions> options_;
+    QPointer<frmAbout> about_;
+    QPointer<MultFile> multFile_;
+    std::unique_ptr<HelpViewer> help_;
 };
 
 }  // namespace quorvik

@@ -59,12 +59,31 @@ void Converter::WriteLine(LineValues& lv)
     OutLine.clear();
 }
 
-// Wrapping without indent. The break is the largest of the first spaces found from every start
-// position 1 to TextLen - 1 that lies at or before TextLen. Those first spaces rise with the
-// start position, so the largest one is the first space at or after TextLen - 1 when that is
-// TextLen - 1 or TextLen, and otherwise simply the last space at or before TextLen - 2: at most
-// TextLen characters are looked at per piece instead of a search per start position. A word
-// longer than the line (first space beyond TextLen) gives a piece of TextLen + 1 characters.
+namespace {
+
+// The largest of the first spaces found from every start position 1 to W - 1 of the text that
+// starts at `s`, among those at or before position W; 0 when there is none. Those first spaces
+// rise with the start position, so the largest is the first space at or after W - 1 when that
+// is W - 1 or W, and otherwise simply the last space at or before W - 2. The text holds at
+// least W characters from `s`.
+std::size_t LargestFirstSpace(const Text& o, std::size_t s, std::size_t W)
+{
+    if (o[s + W - 2] == U' ')
+        return W - 1;
+    if (o[s + W - 1] == U' ')
+        return W;
+    for (std::size_t p = W - 2; p >= 1; --p) {
+        if (o[s + p - 1] == U' ')
+            return p;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Wrapping without indent: the break is LargestFirstSpace with W = TextLen, so at most TextLen
+// characters are looked at per piece instead of a search per start position. A word longer than
+// the line (first space beyond TextLen) gives a piece of TextLen + 1 characters.
 void Converter::WrapPlain(std::size_t s)
 {
     const std::size_t T = static_cast<std::size_t>(options_.TextLen);
@@ -82,20 +101,7 @@ void Converter::WrapPlain(std::size_t s)
                     break;
                 }
             }
-            if (f == 0) {
-                brk = T + 1;
-            } else if (o[s + T - 2] == U' ') {
-                brk = T - 1;
-            } else if (o[s + T - 1] == U' ') {
-                brk = T;
-            } else {
-                for (std::size_t p = T - 2; p >= 1; --p) {
-                    if (o[s + p - 1] == U' ') {
-                        brk = p;
-                        break;
-                    }
-                }
-            }
+            brk = f == 0 ? T + 1 : LargestFirstSpace(o, s, T);
         }
         std::size_t piece = brk < 2 ? T : brk;
         piece = std::min(piece, e - s);
@@ -116,11 +122,10 @@ void Converter::WrapPlain(std::size_t s)
 }
 
 // Wrapping with the five-space hanging indent of definitions: pieces of at most TextLen - 5
-// characters, broken at the largest first space found from the start positions 1 to
-// TextLen - 6 (found as in WrapPlain), written untrimmed after the indent. Without such a space
-// the piece is the first TextLen - 5 characters. A TextLen of 6 or less leaves no room beside
-// the indent: the text is then written one character per line, so nothing is lost and the
-// wrapping always ends.
+// characters, broken at LargestFirstSpace with W = TextLen - 5, written untrimmed after the
+// indent. Without such a space the piece is the first TextLen - 5 characters. A TextLen of 6
+// or less leaves no room beside the indent: the text is then written one character per line,
+// so nothing is lost and the wrapping always ends.
 void Converter::WrapHanging(std::size_t s)
 {
     const long long T = options_.TextLen;
@@ -129,22 +134,7 @@ void Converter::WrapHanging(std::size_t s)
     std::size_t e = o.size();
     bool first = true;
     while (s < e && static_cast<long long>(e - s) + 5 >= T) {
-        std::size_t brk = 0;
-        if (width >= 2) {
-            const std::size_t W = static_cast<std::size_t>(width);
-            if (o[s + W - 2] == U' ') {
-                brk = W - 1;
-            } else if (o[s + W - 1] == U' ') {
-                brk = W;
-            } else {
-                for (std::size_t p = W - 2; p >= 1; --p) {
-                    if (o[s + p - 1] == U' ') {
-                        brk = p;
-                        break;
-                    }
-                }
-            }
-        }
+        const std::size_t brk = width >= 2 ? LargestFirstSpace(o, s, static_cast<std::size_t>(width)) : 0;
         std::size_t piece = brk > 0 ? brk : static_cast<std::size_t>(std::max<long long>(width, 1));
         piece = std::min(piece, e - s);
         scratch_.assign(5, U' ');

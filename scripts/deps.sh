@@ -9,6 +9,7 @@ QUORVIK_PACKAGES=(
   libgtest-dev googletest
   xvfb xauth
   unrtf
+  dpkg-dev file desktop-file-utils appstream
 )
 
 quorvik_install_deps() {

@@ -30,7 +30,8 @@ public:
 
     // A message with an OK button and no icon.
     virtual Answer information(QWidget* parent, const QString& title, const QString& text) = 0;
-    // A Yes/No question with the question icon.
+    // A Yes/No question with the question icon; No is the default button, so Enter leaves
+    // things as they are (the questions ask before replacing files).
     virtual Answer question(QWidget* parent, const QString& title, const QString& text) = 0;
     // With `yesNo` a Yes/No question with the exclamation icon, else a warning with OK.
     virtual Answer warning(QWidget* parent, const QString& title, const QString& text, bool yesNo) = 0;
@@ -45,6 +46,9 @@ public:
 
     // The font dialog starting at `font`; false when the user cancels, else `font` is the choice.
     virtual bool chooseFont(QWidget* parent, QFont& font) = 0;
+
+    // A folder chooser starting at `startFolder`; the empty text when the user cancels.
+    virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
 };
 
 // The real dialogs.
@@ -57,6 +61,7 @@ public:
     FileChoice saveFile(QWidget* parent, const QString& title, FileDialogState& state) override;
     bool print(QWidget* parent, QPrinter& printer, bool hasSelection) override;
     bool chooseFont(QWidget* parent, QFont& font) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override;
 };
 
 }  // namespace quorvik

@@ -13,9 +13,11 @@ namespace quorvik {
 namespace {
 
 Answer Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-           QMessageBox::StandardButtons buttons)
+           QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -58,7 +60,8 @@ Answer QtDialogs::information(QWidget* parent, const QString& title, const QStri
 
 Answer QtDialogs::question(QWidget* parent, const QString& title, const QString& text)
 {
-    return Ask(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+    // No is the default: Enter never replaces a file.
+    return Ask(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
 }
 
 Answer QtDialogs::warning(QWidget* parent, const QString& title, const QString& text, bool yesNo)
@@ -93,6 +96,11 @@ bool QtDialogs::chooseFont(QWidget* parent, QFont& font)
     if (ok)
         font = chosen;
     return ok;
+}
+
+QString QtDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
 }
 
 }  // namespace quorvik

@@ -23,6 +23,8 @@ QStringList ScriptedDialogs::leftover() const
         left << QStringLiteral("print answer ") + p;
     for (std::size_t i = 0; i < fonts_.size(); ++i)
         left << QStringLiteral("font answer");
+    for (const QString& f : folders_)
+        left << QStringLiteral("folder answer ") + f;
     return left;
 }
 
@@ -32,6 +34,7 @@ void ScriptedDialogs::reset()
     files_.clear();
     prints_.clear();
     fonts_.clear();
+    folders_.clear();
     shown_.clear();
     unexpected_.clear();
 }
@@ -119,6 +122,17 @@ bool ScriptedDialogs::chooseFont(QWidget*, QFont& font)
     if (accepted)
         font = chosen;
     return accepted;
+}
+
+QString ScriptedDialogs::chooseFolder(QWidget*, const QString&, const QString&)
+{
+    if (folders_.empty()) {
+        unexpected_ << QStringLiteral("folder chooser");
+        return {};
+    }
+    const QString folder = folders_.front();
+    folders_.pop_front();
+    return folder;
 }
 
 }  // namespace quorvik

@@ -29,6 +29,8 @@ public:
     void cancelPrint() { prints_.push_back(QString()); }
     void answerFont(const QFont& font) { fonts_.push_back({true, font}); }
     void cancelFont() { fonts_.push_back({false, QFont()}); }
+    void answerFolder(const QString& folder) { folders_.push_back(folder); }
+    void cancelFolder() { folders_.push_back(QString()); }
 
     // Everything shown so far, oldest first.
     const std::vector<Shown>& shown() const { return shown_; }
@@ -50,6 +52,7 @@ public:
     FileChoice saveFile(QWidget* parent, const QString& title, FileDialogState& state) override;
     bool print(QWidget* parent, QPrinter& printer, bool hasSelection) override;
     bool chooseFont(QWidget* parent, QFont& font) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override;
 
 private:
     Answer message(const Shown& shown, Answer fallback);
@@ -59,6 +62,7 @@ private:
     std::deque<FileChoice> files_;
     std::deque<QString> prints_;
     std::deque<std::pair<bool, QFont>> fonts_;
+    std::deque<QString> folders_;
     std::vector<Shown> shown_;
     QStringList unexpected_;
     FileDialogState lastState_;

@@ -3,6 +3,10 @@
 
 #include "app/mainform.h"
 #include "ui/scripteddialogs.h"
+#include "ui/windows/frmabout.h"
+#include "ui/windows/frmoptions.h"
+#include "ui/windows/helpviewer.h"
+#include "ui/windows/multfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,9 +14,13 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -52,6 +60,17 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+int LongestLine(const QString& text)
+{
+    int longest = 0;
+    for (const QString& line : text.split(u'\n'))
+        longest = std::max(longest, static_cast<int>(line.size()));
+    return longest;
+}
+
+const QByteArray kLinkHtml = "<p>Read the <a href=\"http://example.com/x\">manual</a> before you start using the "
+                             "program, and keep it at hand while you work.</p>\r\n";
+
 }  // namespace
 
 class MainFormTest : public QObject {
@@ -86,6 +105,19 @@ private:
         WriteBytes(path(name), bytes);
         dialogs_.answerFile(path(name), type);
         trigger("OpenMenu");
+    }
+    frmOptions* openOptions()
+    {
+        trigger("Optmen");
+        auto* options = w().findChild<frmOptions*>();
+        if (!options)
+            qFatal("the options dialog did not open");
+        return options;
+    }
+    QString shownHelpPage() const
+    {
+        const HelpWindow* help = window_->findChild<HelpWindow*>();
+        return help && help->isVisible() ? QFileInfo(help->source().toLocalFile()).fileName() : QString();
     }
     void typeInto(int view, const QString& keys)
     {
@@ -143,7 +175,7 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("NewMenu") << "NewMenu" << "&New" << "Ctrl+N" << true;
         QTest::newRow("OpenMenu") << "OpenMenu" << "&Open" << "Ctrl+O" << true;
-        QTest::newRow("Multmen") << "Multmen" << "&Multi File Selection" << "" << false;
+        QTest::newRow("Multmen") << "Multmen" << "&Multi File Selection" << "" << true;
         QTest::newRow("SaveMenu") << "SaveMenu" << "&Save" << "Ctrl+S" << true;
         QTest::newRow("PrintMen") << "PrintMen" << "&Print" << "Ctrl+P" << true;
         QTest::newRow("Exitmenu") << "Exitmenu" << "E&xit" << "Ctrl+Q" << true;
@@ -407,34 +439,36 @@ private slots:
     void conversion_usesStoredOptionsAndTheToggles_data()
     {
         QTest::addColumn<QString>("textLen");
+        QTest::addColumn<bool>("fromOptionsDialog");  // else stored before the window starts
         QTest::addColumn<bool>("webLinks");
         QTest::addColumn<int>("longestLine");
         QTest::addColumn<bool>("target");
-        QTest::newRow("defaults") << QString() << false << 80 << false;
-        QTest::newRow("short lines") << "20" << false << 20 << false;
-        QTest::newRow("web links on") << "" << true << 80 << true;
+        QTest::newRow("defaults") << QString() << false << false << 80 << false;
+        QTest::newRow("short lines") << "20" << false << false << 20 << false;
+        QTest::newRow("short lines from the options dialog") << "20" << true << false << 20 << false;
+        QTest::newRow("web links on") << "" << false << true << 80 << true;
     }
     void conversion_usesStoredOptionsAndTheToggles()
     {
         QFETCH(QString, textLen);
+        QFETCH(bool, fromOptionsDialog);
         QFETCH(bool, webLinks);
         QFETCH(int, longestLine);
-        if (!textLen.isEmpty()) {
+        if (fromOptionsDialog) {
+            frmOptions* options = openOptions();
+            options->findChild<QLineEdit*>(QStringLiteral("TextLenText"))->setText(textLen);
+            options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        } else if (!textLen.isEmpty()) {
             SettingsStore(iniPath()).SaveSetting(QStringLiteral("TextLen"), textLen);
             window_.reset();
             window_ = makeWindow();
         }
         if (webLinks)
             w().linkToggle(0)->click();
-        openDocument(QStringLiteral("links.html"),
-                     "<p>Read the <a href=\"http://example.com/x\">manual</a> before you start using the "
-                     "program, and keep it at hand while you work.</p>\r\n");
+        openDocument(QStringLiteral("links.html"), kLinkHtml);
         trigger("RemoveHTMLMen");
-        const QStringList lines = w().view(2)->toPlainText().split(u'\n');
-        int longest = 0;
-        for (const QString& line : lines)
-            longest = std::max(longest, static_cast<int>(line.size()));
-        QVERIFY2(longest <= longestLine, qPrintable(lines.join(u'|')));
+        const int longest = LongestLine(w().view(2)->toPlainText());
+        QVERIFY2(longest <= longestLine, qPrintable(w().view(2)->toPlainText()));
         QVERIFY(longest > longestLine / 2);
         QTEST(w().view(2)->toPlainText().contains(QStringLiteral("http://example.com/x")), "target");
     }
@@ -839,6 +873,145 @@ private slots:
 
         dialogs_.cancelPrint();
         trigger("PrintMen");
+    }
+
+    // ---- the secondary windows ----
+
+    void secondaryWindow_opensOnce_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Options") << "Optmen" << "frmOptions" << "Options";
+        QTest::newRow("About") << "AboutMen" << "frmAbout" << "About Quorvik";
+        QTest::newRow("Multi File Selection") << "Multmen" << "MultFile" << "Multiple File Selection";
+    }
+    void secondaryWindow_opensOnce()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, window);
+        trigger(qPrintable(entry));
+        QWidget* first = w().findChild<QWidget*>(window);
+        QVERIFY(first && first->isVisible() && first->isWindow());
+        QTEST(first->windowTitle(), "title");
+        QVERIFY(!first->isModal());
+        QVERIFY(w().isEnabled());  // the main window keeps working meanwhile
+        // A second trigger brings the same window to the front, as the user left it.
+        first->setProperty("marker", true);
+        trigger(qPrintable(entry));
+        QCOMPARE(w().findChildren<QWidget*>(window).size(), 1);
+        QCOMPARE(w().findChild<QWidget*>(window), first);
+        QVERIFY(first->property("marker").toBool());
+        // Closed, it goes away, and the entry opens a fresh one.
+        QPointer<QWidget> closed = first;
+        first->close();
+        QTRY_VERIFY(!closed);
+        trigger(qPrintable(entry));
+        QVERIFY(w().findChild<QWidget*>(window)->isVisible());
+    }
+
+    void options_secondTrigger_keepsTheFieldsAsTyped()
+    {
+        frmOptions* options = openOptions();
+        QLineEdit* length = options->findChild<QLineEdit*>(QStringLiteral("TextLenText"));
+        length->setText(QStringLiteral("66"));
+        SettingsStore(iniPath()).SaveSetting(QStringLiteral("TextLen"), QStringLiteral("12"));
+        QCOMPARE(openOptions(), options);
+        QCOMPARE(length->text(), QStringLiteral("66"));
+    }
+
+    void options_linkBox_reachesTheToggleAtTheNextRepaint()
+    {
+        w().linkToggle(0)->click();
+        frmOptions* options = openOptions();
+        options->selectTab(1);
+        QCheckBox* http = options->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        QCOMPARE(http->text(), QStringLiteral("Include HTTP Link Information"));
+        QVERIFY(http->isChecked());
+        http->click();
+        QTest::qWait(50);  // the repaints due so far are done
+        options->findChild<QPushButton*>(QStringLiteral("cmdApply"))->click();
+        QCOMPARE(SettingsStore(iniPath()).GetSetting(QStringLiteral("WWWLinks"), QString()), QStringLiteral("0"));
+        QVERIFY(w().linkToggle(0)->isChecked());  // not before the window repaints
+        QTRY_VERIFY(!w().linkToggle(0)->isChecked());
+        QVERIFY(!w().linkSwitches().WebLinks());
+        QCOMPARE(SettingsStore(iniPath()).GetSetting(QStringLiteral("WWWLinks"), QString()), QStringLiteral("0"));
+        QVERIFY(options->isVisible());  // Apply keeps the dialog open
+    }
+
+    void about_showsTheVersion()
+    {
+        trigger("AboutMen");
+        auto* about = w().findChild<frmAbout*>();
+        QVERIFY(about);
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.0"));
+    }
+
+    void help_opensOnTheRightPage_data()
+    {
+        QTest::addColumn<QString>("menu");  // empty: the entry or key is triggered, else F1 in this menu
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Help command") << "" << "HelpMen2" << "index.html";
+        QTest::newRow("toolbar help key") << "" << "help" << "index.html";
+        QTest::newRow("F1 on Remove HTML Code") << "OptionMenu" << "RemoveHTMLMen" << "topic10.html";
+        QTest::newRow("F1 on Multi File Selection") << "FileMenu" << "Multmen" << "topic2.html";
+        QTest::newRow("F1 on Exit") << "FileMenu" << "Exitmenu" << "topic4.html";
+    }
+    void help_opensOnTheRightPage()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        if (menu.isEmpty()) {
+            trigger(qPrintable(entry));
+        } else {
+            auto* popup = w().findChild<QMenu*>(menu);
+            popup->popup(w().geometry().center());
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            popup->setActiveAction(action(qPrintable(entry)));
+            QTest::keyClick(popup, Qt::Key_F1);
+            QTRY_VERIFY(!popup->isVisible());
+        }
+        QTEST(shownHelpPage(), "page");
+    }
+
+    void closingTheMainWindow_closesTheSecondaryWindows()
+    {
+        for (const char* entry : {"HelpMen2", "Optmen", "AboutMen", "Multmen"})
+            trigger(entry);
+        QPointer<QWidget> options = w().findChild<frmOptions*>();
+        QPointer<QWidget> about = w().findChild<frmAbout*>();
+        QPointer<QWidget> batch = w().findChild<MultFile*>();
+        QVERIFY(options && about && batch);
+
+        // Closing refused at the change warning keeps everything open.
+        typeInto(0, QStringLiteral("unsaved"));
+        dialogs_.answerMessage(Answer::No);
+        QVERIFY(!w().close());
+        QCOMPARE(shownHelpPage(), QStringLiteral("index.html"));
+        QVERIFY(options && about && batch);
+
+        dialogs_.answerMessage(Answer::Yes);
+        QVERIFY(w().close());
+        QVERIFY(shownHelpPage().isEmpty());
+        QTRY_VERIFY(!options && !about && !batch);
+    }
+
+    void batchWindow_convertsWithTheWindowsOptionsAndToggles()
+    {
+        w().linkToggle(0)->click();
+        w().settingValues().TextLen = 30;
+        WriteBytes(path(QStringLiteral("links.html")), kLinkHtml);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
+        trigger("Multmen");
+        auto* batch = w().findChild<MultFile*>();
+        batch->setFolderPath(dir_->path());
+        batch->setOutputFolder(path(QStringLiteral("out")));
+        batch->selectFiles({QStringLiteral("links.html")});
+        QVERIFY(batch->Convert().value(0).converted);
+        const QString text = QString::fromUtf8(ReadBytes(path(QStringLiteral("out/links.txt"))));
+        QVERIFY2(text.contains(QStringLiteral("http://example.com/x")), qPrintable(text));
+        QVERIFY2(LongestLine(text) <= 30, qPrintable(text));
     }
 
     // ---- settings ----

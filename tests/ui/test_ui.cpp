@@ -241,6 +241,15 @@ private slots:
         QCOMPARE(d.warning(nullptr, QStringLiteral("T"), QStringLiteral("x"), true), Answer::Yes);
         QVERIFY(d.leftover().isEmpty());
         QCOMPARE(d.shownTexts(), QStringList{QStringLiteral("x")});
+
+        d.answerFolder(QStringLiteral("/out"));
+        d.cancelFolder();
+        QVERIFY(!d.leftover().isEmpty());
+        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QStringLiteral("/out"));
+        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QString());  // cancelled
+        QVERIFY(d.leftover().isEmpty());
+        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QString());  // nothing queued
+        QCOMPARE(d.unexpected().size(), 2);
     }
 };
 

@@ -7,7 +7,7 @@
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/helpviewer.h"
 #include "ui/windows/multfile.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,25 +25,25 @@ int main(int argc, char** argv)
     SettingsStore store(dir.filePath(QStringLiteral("zelbrin.ini")));
     SettingValues values;
     FixedLinkSwitches links;
-    QtWindowPrompts prompts;
+    QtDialogs dialogs;
     LocalSysInfoHost host;
 
     std::unique_ptr<QWidget> window;
     std::unique_ptr<HelpViewer> help;
     if (which == QLatin1String("options")) {
-        auto* options = new frmOptions(store, values, prompts);
+        auto* options = new frmOptions(store, values, dialogs);
         options->selectTab(args.value(2, QStringLiteral("0")).toInt());
         window.reset(options);
     } else if (which == QLatin1String("about")) {
-        window.reset(new frmAbout(host, prompts));
+        window.reset(new frmAbout(host, dialogs));
     } else if (which == QLatin1String("help")) {
-        help = std::make_unique<HelpViewer>(nullptr, prompts);
+        help = std::make_unique<HelpViewer>(nullptr, dialogs);
         const int topic = args.value(2, QStringLiteral("0")).toInt();
         if (!(topic ? help->ShowTopic(topic) : help->ShowContents()))
             return 1;
         return app.exec();
     } else if (which == QLatin1String("multfile")) {
-        auto* mult = new MultFile(values, links, prompts, nullptr, MountedDrives(), args.value(2));
+        auto* mult = new MultFile(values, links, dialogs, nullptr, MountedDrives(), args.value(2));
         window.reset(mult);
         if (!args.value(3).isEmpty()) {  // an output folder: convert every file into it
             mult->setOutputFolder(args.value(3));

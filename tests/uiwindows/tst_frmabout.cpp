@@ -2,7 +2,7 @@
 
 #include "ui/windows/frmabout.h"
 #include "ui/windows/windowopen.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/scripteddialogs.h"
 
 #include <QDir>
 #include <QLabel>
@@ -53,12 +53,12 @@ class TestAbout : public QObject {
 
 private:
     FakeHost host_;
-    ScriptedWindowPrompts prompts_;
+    ScriptedDialogs dialogs_;
     QPointer<frmAbout> box_;
 
     frmAbout* open()
     {
-        return ShowModeless(box_, [this] { return new frmAbout(host_, prompts_); });
+        return ShowModeless(box_, [this] { return new frmAbout(host_, dialogs_); });
     }
     QString label(const char* name) { return box_->findChild<QLabel*>(QLatin1String(name))->text(); }
     QPushButton* button(const char* name) { return box_->findChild<QPushButton*>(QLatin1String(name)); }
@@ -67,11 +67,16 @@ private slots:
     void init()
     {
         host_ = FakeHost{};
-        prompts_.Clear();
+        dialogs_.reset();
         open();
         QVERIFY(QTest::qWaitForWindowActive(box_));
     }
-    void cleanup() { delete box_.data(); }
+    void cleanup()
+    {
+        delete box_.data();
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
+        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
+    }
 
     void load_showsTitleVersionAndTexts()
     {
@@ -101,11 +106,12 @@ private slots:
 
     void sysInfoButton_withNothingFound_showsMessageAndStaysOpen()
     {
+        dialogs_.answerMessage(Answer::Ok);
         QTest::mouseClick(button("cmdSysInfo"), Qt::LeftButton);
-        QCOMPARE(prompts_.shown().size(), 1);
-        QCOMPARE(prompts_.shown()[0].kind, QString("message"));
-        QCOMPARE(prompts_.shown()[0].title, QString("Quorvik"));
-        QCOMPARE(prompts_.shown()[0].text, QString(kUnavailable));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QCOMPARE(dialogs_.shown()[0].kind, QString("information"));
+        QCOMPARE(dialogs_.shown()[0].title, QString("Quorvik"));
+        QCOMPARE(dialogs_.shown()[0].text, QString(kUnavailable));
         QVERIFY(host_.started.isEmpty());
         QVERIFY(box_ && box_->isVisible());
     }
@@ -113,9 +119,10 @@ private slots:
     void altS_pressesSystemInfo()
     {
         QCOMPARE(button("cmdSysInfo")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+        dialogs_.answerMessage(Answer::Ok);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(prompts_.shown().size(), 1);  // a mnemonic animates the click first
-        QCOMPARE(prompts_.shown()[0].text, QString(kUnavailable));
+        QTRY_COMPARE(dialogs_.shown().size(), std::size_t(1));  // a mnemonic animates the click first
+        QCOMPARE(dialogs_.shown()[0].text, QString(kUnavailable));
     }
 
     void startSysInfo_data()
@@ -151,13 +158,15 @@ private slots:
         host_.programOnPath = onPath;
         host_.startWorks = startWorks;
 
-        const bool ok = StartSysInfo(host_, prompts_, box_);
+        if (started.isEmpty())
+            dialogs_.answerMessage(Answer::Ok);
+        const bool ok = StartSysInfo(host_, dialogs_, box_);
         QCOMPARE(ok, !started.isEmpty());
         if (started.isEmpty()) {
-            QCOMPARE(prompts_.shown().size(), 1);
-            QCOMPARE(prompts_.shown()[0].text, QString(kUnavailable));
+            QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+            QCOMPARE(dialogs_.shown()[0].text, QString(kUnavailable));
         } else {
-            QVERIFY(prompts_.shown().isEmpty());
+            QVERIFY(dialogs_.shown().empty());
             QCOMPARE(host_.started.last(), started);
         }
         if (!toolsLocation.isEmpty() && !toolInFolder)

@@ -5,7 +5,7 @@
 #include "settings/settingsstore.h"
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/windowopen.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/scripteddialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,12 +34,12 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<SettingsStore> store_;
     SettingValues values_;
-    ScriptedWindowPrompts prompts_;
+    ScriptedDialogs dialogs_;
     QPointer<frmOptions> dialog_;
 
     frmOptions* open()
     {
-        return ShowModeless(dialog_, [this] { return new frmOptions(*store_, values_, prompts_); });
+        return ShowModeless(dialog_, [this] { return new frmOptions(*store_, values_, dialogs_); });
     }
     template <typename T>
     T* child(const char* name)
@@ -80,7 +80,7 @@ private slots:
         QFile::remove(dir_.filePath("zelbrin.ini"));
         store_ = std::make_unique<SettingsStore>(dir_.filePath("zelbrin.ini"));
         values_ = SettingValues{};
-        prompts_.Clear();
+        dialogs_.reset();
         open();
         QVERIFY(QTest::qWaitForWindowActive(dialog_));
     }
@@ -88,7 +88,8 @@ private slots:
     void cleanup()
     {
         delete dialog_.data();
-        QCOMPARE(prompts_.pendingAnswers(), 0);
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
+        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
     }
 
     void load_onEmptyStore_showsDefaults()
@@ -292,7 +293,7 @@ private slots:
         QFETCH(int, textLen);
         edit("TextLenText")->setText(typed);
         QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
         QCOMPARE(stored("TextLen"), storedText);
         QCOMPARE(values_.TextLen, textLen);
         // What was stored reads back to the same length.
@@ -321,10 +322,12 @@ private slots:
         combo()->setEditText("*");
         edit("TextLenText")->setText(typed);
         dialog_->selectTab(2);
+        dialogs_.answerMessage(Answer::Ok);
         QTest::mouseClick(button(viaOk ? "cmdOK" : "cmdApply"), Qt::LeftButton);
 
-        QCOMPARE(prompts_.shown().size(), 1);
-        QVERIFY2(prompts_.shown()[0].text.contains("-32768 to 32767"), qPrintable(prompts_.shown()[0].text));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QCOMPARE(dialogs_.shown()[0].kind, QString("warning"));
+        QVERIFY2(dialogs_.shown()[0].text.contains("-32768 to 32767"), qPrintable(dialogs_.shown()[0].text));
         QVERIFY(storeIsEmpty());
         QCOMPARE(values_.TextLen, 55);
         QCOMPARE(values_.TableCellSep, QString(","));
@@ -342,9 +345,10 @@ private slots:
         delete dialog_.data();
         open();
         edit("TextLenText")->setText("50");
+        dialogs_.answerMessage(Answer::Ok);
         QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-        QCOMPARE(prompts_.shown().size(), 1);
-        QVERIFY(prompts_.shown()[0].text.contains("not-a-folder"));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QVERIFY(dialogs_.shown()[0].text.contains("not-a-folder"));
         QCOMPARE(values_.TextLen, 80);
         QVERIFY(dialog_ && dialog_->isVisible());
     }

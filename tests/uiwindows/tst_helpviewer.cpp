@@ -1,7 +1,7 @@
 // The help window: the shipped document beside the program, its topics, F1 on menu entries.
 
 #include "ui/windows/helpviewer.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/scripteddialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,7 +22,7 @@ class TestHelp : public QObject {
     Q_OBJECT
 
 private:
-    ScriptedWindowPrompts prompts_;
+    ScriptedDialogs dialogs_;
     std::unique_ptr<QMainWindow> owner_;
     std::unique_ptr<HelpViewer> viewer_;
 
@@ -39,14 +39,16 @@ private:
 private slots:
     void init()
     {
-        prompts_.Clear();
+        dialogs_.reset();
         owner_ = std::make_unique<QMainWindow>();
-        viewer_ = std::make_unique<HelpViewer>(owner_.get(), prompts_);
+        viewer_ = std::make_unique<HelpViewer>(owner_.get(), dialogs_);
     }
     void cleanup()
     {
         viewer_.reset();
         owner_.reset();
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
+        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
     }
 
     void document_isBesideTheProgram()
@@ -92,7 +94,7 @@ private slots:
         QVERIFY(viewer_->ShowTopic(topic));
         QVERIFY(viewer_->window()->isVisible());
         QCOMPARE(shownFile(), file);
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
     }
 
     void showContents_reusesTheWindow_andCloseClosesIt()
@@ -109,10 +111,11 @@ private slots:
     void missingDocument_isReported()
     {
         QTemporaryDir empty;
-        HelpViewer viewer(owner_.get(), prompts_, empty.path());
+        HelpViewer viewer(owner_.get(), dialogs_, empty.path());
+        dialogs_.answerMessage(Answer::Ok);
         QVERIFY(!viewer.ShowContents());
-        QCOMPARE(prompts_.shown().size(), 1);
-        QVERIFY(prompts_.shown()[0].text.contains(QDir::toNativeSeparators(empty.filePath("index.html"))));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QVERIFY(dialogs_.shown()[0].text.contains(QDir::toNativeSeparators(empty.filePath("index.html"))));
         QVERIFY(!viewer.window());
     }
 

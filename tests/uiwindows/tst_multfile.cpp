@@ -2,7 +2,7 @@
 // conversion with its result lines, its question about existing files and its refusals.
 
 #include "ui/windows/multfile.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/scripteddialogs.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -51,7 +51,7 @@ private:
     QString out_;
     SettingValues values_;
     FixedLinkSwitches links_;
-    ScriptedWindowPrompts prompts_;
+    ScriptedDialogs dialogs_;
     std::unique_ptr<MultFile> window_;
 
     template <typename T>
@@ -63,7 +63,7 @@ private:
 private slots:
     void init()
     {
-        prompts_.Clear();
+        dialogs_.reset();
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         QDir root(dir_->path());
@@ -76,14 +76,15 @@ private slots:
         QVERIFY(WriteFile(docs_ + "/notes.txt", "plain\r\n"));
         QVERIFY(WriteFile(docs_ + "/sub/inner.html", "<p>Inner</p>\r\n"));
         const QList<Drive> drives{{"/", "/"}, {kBadDrive, kBadDrive}, {dir_->path(), "temporary"}};
-        window_ = std::make_unique<MultFile>(values_, links_, prompts_, nullptr, drives, docs_);
+        window_ = std::make_unique<MultFile>(values_, links_, dialogs_, nullptr, drives, docs_);
         window_->setOutputFolder(out_);
         window_->show();
     }
     void cleanup()
     {
         window_.reset();
-        QCOMPARE(prompts_.pendingAnswers(), 0);
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
+        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
     }
 
     void convertedName_data()
@@ -126,7 +127,7 @@ private slots:
         window_->Drive1_Change();
         QCOMPARE(window_->folderPath(), docs_);
         QCOMPARE(drive->currentIndex(), 2);
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
 
         drive->setCurrentIndex(0);
         window_->Drive1_Change();
@@ -142,7 +143,7 @@ private slots:
         folders()->setCurrentRow(folders()->currentRow() - 1);
         QCOMPARE(window_->Command1_Click(), QFileInfo(docs_).absolutePath() + "/b.htm");
         QVERIFY(QDir(out_).isEmpty());
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
     }
 
     void command1_withoutAFile_composesNothing()
@@ -174,7 +175,7 @@ private slots:
         QCOMPARE(progress->maximum(), 3);
         QCOMPARE(progress->value(), 3);
         QVERIFY(child<QPushButton>("cmdConvert")->isEnabled());
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
     }
 
     void batch_usesTheOptionsInForceWhenItRuns()
@@ -191,7 +192,7 @@ private slots:
         QVERIFY2(text.contains("Name; Role") && text.contains("-    Item"), text.constData());
 
         values_.TableCellSep = "|";
-        prompts_.QueueAnswer(true);
+        dialogs_.answerMessage(Answer::Yes);
         QVERIFY(window_->Convert()[0].converted);
         text = ReadFile(out_ + "/table.txt");
         QVERIFY2(text.contains("Name| Role"), text.constData());
@@ -209,12 +210,12 @@ private slots:
         QVERIFY(WriteFile(out_ + "/a.txt", "old a"));
         QVERIFY(WriteFile(out_ + "/b.txt", "old b"));
         window_->selectFiles({"a.html", "b.htm", "c.html"});
-        prompts_.QueueAnswer(replace);
+        dialogs_.answerMessage(replace ? Answer::Yes : Answer::No);
         const QList<BatchResult> results = window_->Convert();
 
-        QCOMPARE(prompts_.shown().size(), 1);
-        QCOMPARE(prompts_.shown()[0].kind, QString("question"));
-        QVERIFY(prompts_.shown()[0].text.contains("a.txt") && prompts_.shown()[0].text.contains("b.txt"));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QCOMPARE(dialogs_.shown()[0].kind, QString("question"));
+        QVERIFY(dialogs_.shown()[0].text.contains("a.txt") && dialogs_.shown()[0].text.contains("b.txt"));
         QCOMPARE(ReadFile(out_ + "/a.txt") == "old a", !replace);
         QCOMPARE(ReadFile(out_ + "/b.txt") == "old b", !replace);
         QVERIFY(ReadFile(out_ + "/c.txt").contains("Third"));  // the new one is written either way
@@ -243,7 +244,7 @@ private slots:
         QVERIFY(!results[0].converted);
         QVERIFY(results[0].line.contains("would replace the document itself"));
         QCOMPARE(ReadFile(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
-        QVERIFY(prompts_.shown().isEmpty());  // not asked as an ordinary existing output
+        QVERIFY(dialogs_.shown().empty());  // not asked as an ordinary existing output
     }
 
     void batch_outputNameTakenByAFolder_isNotAskedAbout()
@@ -251,7 +252,7 @@ private slots:
         QVERIFY(QDir(out_).mkdir("a.txt"));
         window_->selectFiles({"a.html", "b.htm"});
         const QList<BatchResult> results = window_->Convert();
-        QVERIFY(prompts_.shown().isEmpty());
+        QVERIFY(dialogs_.shown().empty());
         QCOMPARE(results[0].line, QString("a.html: not converted - a.txt is a folder"));
         QVERIFY(results[1].converted);
     }
@@ -276,17 +277,19 @@ private slots:
             outFolder = docs_ + "/notes.txt";
         if (!outFolder.isEmpty())
             window_->setOutputFolder(outFolder);
+        dialogs_.answerMessage(Answer::Ok);
         QVERIFY(window_->Convert().isEmpty());
-        QCOMPARE(prompts_.shown().size(), 1);
-        QVERIFY2(prompts_.shown()[0].text.contains(message), qPrintable(prompts_.shown()[0].text));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QVERIFY2(dialogs_.shown()[0].text.contains(message), qPrintable(dialogs_.shown()[0].text));
         QVERIFY(QDir(out_).isEmpty());
     }
 
     void outputFolder_isChosenThroughTheFolderChooser()
     {
-        prompts_.QueueFolder(docs_ + "/sub");
+        dialogs_.answerFolder(docs_ + "/sub");
         QTest::mouseClick(child<QPushButton>("cmdOutputFolder"), Qt::LeftButton);
         QCOMPARE(window_->outputFolder(), docs_ + "/sub");
+        dialogs_.cancelFolder();
         QTest::mouseClick(child<QPushButton>("cmdOutputFolder"), Qt::LeftButton);  // cancelled
         QCOMPARE(window_->outputFolder(), docs_ + "/sub");
         // A chosen output folder no longer follows the folder list.

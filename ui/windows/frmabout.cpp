@@ -1,6 +1,6 @@
 #include "ui/windows/frmabout.h"
 
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -76,7 +76,7 @@ bool LocalSysInfoHost::StartProgram(const QString& path)
     return QProcess::startDetached(path, {});
 }
 
-bool StartSysInfo(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent)
+bool StartSysInfo(SysInfoHost& host, Dialogs& dialogs, QWidget* parent)
 {
     using Root = SysInfoHost::KeyRoot;
     QString path;
@@ -95,16 +95,17 @@ bool StartSysInfo(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent)
     }
     if (!path.isEmpty() && host.StartProgram(path))
         return true;
-    prompts.Message(parent, QString::fromLatin1(kAppTitle), QStringLiteral("System Information Is Unavailable At This Time"));
+    dialogs.information(parent, QString::fromLatin1(kAppTitle),
+                        QStringLiteral("System Information Is Unavailable At This Time"));
     return false;
 }
 
-frmAbout::frmAbout(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent)
+frmAbout::frmAbout(SysInfoHost& host, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint),
       host_(host),
-      prompts_(prompts)
+      dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(false);
@@ -172,7 +173,7 @@ frmAbout::frmAbout(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent)
 
     // OK is both the default and the cancel button: Enter and Escape (QDialog::reject) close the box.
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { StartSysInfo(host_, prompts_, this); });
+    connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { StartSysInfo(host_, dialogs_, this); });
 
     Form_Load();
 }

@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace quorvik {
 
-class WindowPrompts;
+class Dialogs;
 
 // The program's version as the About box shows it: "Version 1.0.0".
 QString VersionLine();
@@ -43,19 +43,19 @@ public:
 
 // Finds and starts the system-information program; when there is none, or it does not start,
 // shows "System Information Is Unavailable At This Time". Returns true when a program started.
-bool StartSysInfo(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent);
+bool StartSysInfo(SysInfoHost& host, Dialogs& dialogs, QWidget* parent);
 
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    // `host` and `prompts` outlive the box.
-    frmAbout(SysInfoHost& host, WindowPrompts& prompts, QWidget* parent = nullptr);
+    // `host` and `dialogs` outlive the box.
+    frmAbout(SysInfoHost& host, Dialogs& dialogs, QWidget* parent = nullptr);
 
 private:
     void Form_Load();
 
     SysInfoHost& host_;
-    WindowPrompts& prompts_;
+    Dialogs& dialogs_;
     QLabel* lblTitle_ = nullptr;
     QLabel* lblVersion_ = nullptr;
     QPushButton* cmdOK_ = nullptr;

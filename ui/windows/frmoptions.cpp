@@ -1,7 +1,7 @@
 #include "ui/windows/frmoptions.h"
 
 #include "settings/numericreading.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,13 +44,13 @@ QString TextLenStoredText(double reading)
     return QString::number(reading, 'g', QLocale::FloatingPointShortest);
 }
 
-frmOptions::frmOptions(SettingsStore& store, SettingValues& values, WindowPrompts& prompts, QWidget* parent)
+frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint),
       store_(store),
       values_(values),
-      prompts_(prompts)
+      dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -212,11 +212,12 @@ bool frmOptions::ApplySettings(bool fromApply)
         selectTab(0);
         TextLenText_->setFocus();
         TextLenText_->selectAll();
-        prompts_.Warning(this, QString::fromLatin1(kTitle),
+        dialogs_.warning(this, QString::fromLatin1(kTitle),
                          QStringLiteral("The Text Length must be a number from %1 to %2 "
                                         "(0 or below means lines are not wrapped).\n\nNothing was saved.")
                              .arg(kTextLenMin)
-                             .arg(kTextLenMax));
+                             .arg(kTextLenMax),
+                         false);
         return false;
     }
 
@@ -236,9 +237,10 @@ bool frmOptions::ApplySettings(bool fromApply)
     for (const auto& entry : entries) {
         QString reason;
         if (!store_.SaveSetting(entry.first, entry.second, &reason)) {
-            prompts_.Warning(this, QString::fromLatin1(kTitle),
+            dialogs_.warning(this, QString::fromLatin1(kTitle),
                              QStringLiteral("The options could not be saved to %1: %2")
-                                 .arg(store_.path(), reason.isEmpty() ? QStringLiteral("unknown error") : reason));
+                                 .arg(store_.path(), reason.isEmpty() ? QStringLiteral("unknown error") : reason),
+                             false);
             return false;
         }
     }

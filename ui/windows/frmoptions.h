@@ -20,13 +20,13 @@ class QTabBar;
 
 namespace quorvik {
 
-class WindowPrompts;
+class Dialogs;
 
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
     // `store` and `values` belong to the main window and outlive the dialog.
-    frmOptions(SettingsStore& store, SettingValues& values, WindowPrompts& prompts, QWidget* parent = nullptr);
+    frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Saves every field and updates the setting values (the Apply and OK sequence); `fromApply`
     // also disables Apply. Returns false, with nothing saved or changed, when the Text Length
@@ -54,7 +54,7 @@ private:
 
     SettingsStore& store_;
     SettingValues& values_;
-    WindowPrompts& prompts_;
+    Dialogs& dialogs_;
 
     QTabBar* tbsOptions_ = nullptr;
     QStackedWidget* pages_ = nullptr;

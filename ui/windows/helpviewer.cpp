@@ -1,6 +1,6 @@
 #include "ui/windows/helpviewer.h"
 
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -82,9 +82,27 @@ QString HelpContentsFile()
     return QStringLiteral("index.html");
 }
 
+QStringList HelpFolderCandidates(const QString& programFolder)
+{
+    const QDir dir(programFolder);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("help"))),
+            QDir::cleanPath(dir.filePath(QStringLiteral("../share/quorvik/help")))};
+}
+
+QString FindHelpFolder(const QString& programFolder)
+{
+    const QStringList candidates = HelpFolderCandidates(programFolder);
+    for (const QString& folder : candidates) {
+        if (QFileInfo(QDir(folder).filePath(HelpContentsFile())).isFile())
+            return folder;
+    }
+    // Neither place has the document: name the first one when the user is told it is missing.
+    return candidates.front();
+}
+
 QString DefaultHelpFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    return FindHelpFolder(QCoreApplication::applicationDirPath());
 }
 
 HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
@@ -135,8 +153,8 @@ QUrl HelpWindow::source() const
     return browser_->source();
 }
 
-HelpViewer::HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder)
-    : owner_(owner), prompts_(prompts), helpFolder_(std::move(helpFolder))
+HelpViewer::HelpViewer(QWidget* owner, Dialogs& dialogs, QString helpFolder)
+    : owner_(owner), dialogs_(dialogs), helpFolder_(std::move(helpFolder))
 {
 }
 
@@ -166,8 +184,9 @@ bool HelpViewer::Show(const QString& file)
 {
     const QString path = QDir(helpFolder_).filePath(file);
     if (!QFileInfo(path).isFile()) {
-        prompts_.Warning(owner_, QStringLiteral("Quorvik"),
-                         QStringLiteral("The help document could not be found: %1").arg(QDir::toNativeSeparators(path)));
+        dialogs_.warning(owner_, QStringLiteral("Quorvik"),
+                         QStringLiteral("The help document could not be found: %1").arg(QDir::toNativeSeparators(path)),
+                         false);
         return false;
     }
     if (!window_)

@@ -1,11 +1,12 @@
 #pragma once
-// The help window: shows the help document shipped beside the program (a "help" folder in
-// the program's folder), its contents page or one of its numbered topics. F1 on a highlighted
+// The help window: shows the help document shipped with the program (a "help" folder beside
+// the program, or share/quorvik/help of the installed program), its contents page or one of its numbered topics. F1 on a highlighted
 // menu entry opens the entry's topic.
 
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -16,14 +17,20 @@ class QUrl;
 
 namespace quorvik {
 
-class WindowPrompts;
+class Dialogs;
 
 // The numbered help topics and their pages.
 QList<int> HelpTopicNumbers();
 QString HelpTopicFile(int topic);  // "topic1.html" ...; empty for an unknown number
 QString HelpContentsFile();        // "index.html"
 
-// The help folder beside the program: <program folder>/help.
+// Where the help document is looked for, in this order: <program folder>/help (the build tree
+// and a program run from an unpacked folder), then <program folder>/../share/quorvik/help (the
+// installed program, /usr/bin/quorvik -> /usr/share/quorvik/help).
+QStringList HelpFolderCandidates(const QString& programFolder);
+// The first candidate that holds the contents page; the first candidate when none does.
+QString FindHelpFolder(const QString& programFolder);
+// FindHelpFolder() for the running program.
 QString DefaultHelpFolder();
 
 class HelpWindow : public QWidget {
@@ -41,8 +48,8 @@ private:
 // Owns the help window for the main window: created on first use, reused afterwards.
 class HelpViewer {
 public:
-    // `owner` is the main window; `prompts` tells the user when the help document is missing.
-    HelpViewer(QWidget* owner, WindowPrompts& prompts, QString helpFolder = DefaultHelpFolder());
+    // `owner` is the main window; `dialogs` tells the user when the help document is missing.
+    HelpViewer(QWidget* owner, Dialogs& dialogs, QString helpFolder = DefaultHelpFolder());
     ~HelpViewer();
     HelpViewer(const HelpViewer&) = delete;
     HelpViewer& operator=(const HelpViewer&) = delete;
@@ -61,7 +68,7 @@ private:
     bool Show(const QString& file);
 
     QWidget* owner_;
-    WindowPrompts& prompts_;
+    Dialogs& dialogs_;
     QString helpFolder_;
     QPointer<HelpWindow> window_;
 };

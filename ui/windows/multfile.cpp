@@ -1,7 +1,7 @@
 #include "ui/windows/multfile.h"
 
 #include "passes/filepasses.h"
-#include "ui/windows/windowprompts.h"
+#include "ui/dialogs.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -68,9 +68,9 @@ QString ConvertedName(const QString& documentPath)
     return (dot > 0 ? name.left(dot) : name) + QStringLiteral(".txt");
 }
 
-MultFile::MultFile(const SettingValues& values, const LinkSwitches& links, WindowPrompts& prompts, QWidget* parent,
+MultFile::MultFile(const SettingValues& values, const LinkSwitches& links, Dialogs& dialogs, QWidget* parent,
                    QList<Drive> drives, QString startFolder)
-    : QWidget(parent, Qt::Window), values_(values), links_(links), prompts_(prompts), drives_(std::move(drives))
+    : QWidget(parent, Qt::Window), values_(values), links_(links), dialogs_(dialogs), drives_(std::move(drives))
 {
     setObjectName(QStringLiteral("MultFile"));
     setWindowTitle(QStringLiteral("Multiple File Selection"));
@@ -263,7 +263,7 @@ void MultFile::setOutputFolder(const QString& folder)
 
 void MultFile::ChooseOutputFolder()
 {
-    const QString folder = prompts_.ChooseFolder(this, QStringLiteral("Output folder"), outputFolder());
+    const QString folder = dialogs_.chooseFolder(this, QStringLiteral("Output folder"), outputFolder());
     if (!folder.isEmpty())
         setOutputFolder(folder);
 }
@@ -289,14 +289,16 @@ QList<BatchResult> MultFile::Convert()
             names.append(File1_->item(row)->text());
     }
     if (names.isEmpty()) {
-        prompts_.Message(this, QString::fromLatin1(kTitle), QStringLiteral("Choose one or more files in the file list first."));
+        dialogs_.information(this, QString::fromLatin1(kTitle),
+                             QStringLiteral("Choose one or more files in the file list first."));
         return results;
     }
     const QString outFolder = outputFolder();
     if (outFolder.isEmpty() || !QFileInfo(outFolder).isDir()) {
-        prompts_.Warning(this, QString::fromLatin1(kTitle),
+        dialogs_.warning(this, QString::fromLatin1(kTitle),
                          QStringLiteral("The output folder \"%1\" does not exist. Choose an existing folder.")
-                             .arg(QDir::toNativeSeparators(outFolder)));
+                             .arg(QDir::toNativeSeparators(outFolder)),
+                         false);
         return results;
     }
 
@@ -329,11 +331,12 @@ QList<BatchResult> MultFile::Convert()
         QStringList shown = existing.mid(0, 10);
         if (existing.size() > shown.size())
             shown.append(QStringLiteral("..."));
-        replace = prompts_.AskYesNo(
-            this, QString::fromLatin1(kTitle),
-            QStringLiteral("These converted files already exist in %1:\n\n%2\n\nReplace them? "
-                           "(No converts only the other files.)")
-                .arg(QDir::toNativeSeparators(outFolder), shown.join(u'\n')));
+        replace = dialogs_.question(
+                      this, QString::fromLatin1(kTitle),
+                      QStringLiteral("These converted files already exist in %1:\n\n%2\n\nReplace them? "
+                                     "(No converts only the other files.)")
+                          .arg(QDir::toNativeSeparators(outFolder), shown.join(u'\n')))
+                  == Answer::Yes;
     }
 
     ResultList_->clear();

@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace quorvik {
 
-class WindowPrompts;
+class Dialogs;
 
 // A drive as the drive list shows it: a mounted volume's root folder and its name.
 struct Drive {
@@ -46,7 +46,7 @@ class MultFile : public QWidget {
 public:
     // `values` and `links` are the main window's: a batch uses the options in force when it starts.
     // `drives` replaces the mounted volumes (tests); `startFolder` is the folder shown first.
-    MultFile(const SettingValues& values, const LinkSwitches& links, WindowPrompts& prompts,
+    MultFile(const SettingValues& values, const LinkSwitches& links, Dialogs& dialogs,
              QWidget* parent = nullptr, QList<Drive> drives = MountedDrives(), QString startFolder = QString());
 
     // Drive1's change: the folder list moves to the drive, or the drive list goes back to the
@@ -79,7 +79,7 @@ private:
 
     const SettingValues& values_;
     const LinkSwitches& links_;
-    WindowPrompts& prompts_;
+    Dialogs& dialogs_;
     QList<Drive> drives_;
     QString dirPath_;
 

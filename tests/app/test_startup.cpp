@@ -1,0 +1,150 @@
+// The window program's command line: what it asks for, and a file given there opened as
+// File > Open opens it with the first file type.
+
+#include "app/mainform.h"
+#include "app/startupfile.h"
+#include "ui/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace quorvik;
+
+using Action = StartupRequest::Action;
+Q_DECLARE_METATYPE(StartupRequest::Action)
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    ScriptedDialogs scripted_;
+    std::unique_ptr<StartupDialogs> dialogs_;
+    std::unique_ptr<MainForm> window_;
+    QByteArray oldRuntime_;
+
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("file");
+
+        QTest::newRow("nothing") << QStringList() << Action::Run << QString();
+        QTest::newRow("one file") << QStringList{"page.html"} << Action::Run << "page.html";
+        QTest::newRow("file after --") << QStringList{"--", "-odd.html"} << Action::Run << "-odd.html";
+        QTest::newRow("--help") << QStringList{"--help"} << Action::Help << QString();
+        QTest::newRow("-h after a file") << QStringList{"page.html", "-h"} << Action::Help << QString();
+        // The raw command line still holds Qt's options; --help must be found among them.
+        QTest::newRow("help among Qt options") << QStringList{"-platform", "offscreen", "--help"} << Action::Help
+                                               << QString();
+        QTest::newRow("--version") << QStringList{"--version"} << Action::Version << QString();
+        QTest::newRow("--help after --") << QStringList{"--", "--help"} << Action::Run << "--help";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << Action::UsageError << QString();
+        QTest::newRow("two files") << QStringList{"a.html", "b.html"} << Action::UsageError << QString();
+        QTest::newRow("standard input") << QStringList{"-"} << Action::UsageError << QString();
+    }
+    void parse()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(Action, action);
+        QFETCH(QString, file);
+        const StartupRequest r = ParseStartupArguments(args);
+        QCOMPARE(r.action, action);
+        QCOMPARE(r.file, file);
+        QCOMPARE(r.error.isEmpty(), action != Action::UsageError);
+    }
+
+    // The window tests build a window of their own on a private store and work folder.
+    void init()
+    {
+        if (QTest::currentTestFunction() == QLatin1String("parse"))
+            return;
+        dir_ = std::make_unique<QTemporaryDir>();
+        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        QDir().mkpath(path(QStringLiteral("run")));
+        qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toUtf8());
+        scripted_.reset();
+        dialogs_ = std::make_unique<StartupDialogs>(scripted_);
+        window_ = std::make_unique<MainForm>(*dialogs_, SettingsStore(path(QStringLiteral("config/zelbrin.ini"))));
+        window_->show();
+    }
+    void cleanup()
+    {
+        if (!dir_)
+            return;
+        window_.reset();
+        dialogs_.reset();
+        QVERIFY2(scripted_.unexpected().isEmpty(), qPrintable(scripted_.unexpected().join(u'\n')));
+        QVERIFY2(scripted_.leftover().isEmpty(), qPrintable(scripted_.leftover().join(u'\n')));
+        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+        dir_.reset();
+    }
+
+    // A relative name is opened from the current folder and kept as a full path; the Open
+    // dialog afterwards asks the user again, starting from that file and the first type.
+    void file_isOpenedAsOpenWould()
+    {
+        WriteBytes(path(QStringLiteral("page.html")), "<html><body><p>Given on the command line</p></body></html>\r\n");
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir_->path());
+        OpenStartupFile(*window_, *dialogs_, QStringLiteral("page.html"));
+        QDir::setCurrent(old);
+
+        const QString full = QFileInfo(path(QStringLiteral("page.html"))).absoluteFilePath();
+        QCOMPARE(window_->documentRecord().FileName, full);
+        QCOMPARE(window_->documentRecord().Loaded, 1);
+        QVERIFY(window_->view(0)->toPlainText().contains(QStringLiteral("<p>Given on the command line</p>")));
+        QCOMPARE(window_->currentView(), 0);
+        QVERIFY(scripted_.shown().empty());
+
+        scripted_.cancelFile();
+        window_->OpenDocument();
+        QCOMPARE(scripted_.lastFileDialogState().fileName, full);
+        QCOMPARE(scripted_.lastFileDialogState().type, 1);
+        QCOMPARE(window_->documentRecord().FileName, full);
+    }
+
+    // The first type reads every file as plain text, rich text included: it is shown as its
+    // source and stays convertible.
+    void richTextFile_isReadAsPlainText()
+    {
+        WriteBytes(path(QStringLiteral("letter.rtf")), "{\\rtf1\\ansi Hello}");
+        OpenStartupFile(*window_, *dialogs_, path(QStringLiteral("letter.rtf")));
+        QCOMPARE(window_->documentRecord().DocType, QString());
+        QCOMPARE(window_->view(0)->toPlainText(), QStringLiteral("{\\rtf1\\ansi Hello}"));
+    }
+
+    void missingFile_isReported_andTheWindowStaysEmpty()
+    {
+        scripted_.answerMessage(Answer::Ok);
+        OpenStartupFile(*window_, *dialogs_, path(QStringLiteral("gone.html")));
+        QCOMPARE(scripted_.shown().size(), std::size_t(1));
+        QCOMPARE(scripted_.shown().front().kind, QStringLiteral("warning"));
+        QVERIFY(scripted_.shown().front().text.contains(QDir::toNativeSeparators(path(QStringLiteral("gone.html")))));
+        QCOMPARE(window_->documentRecord().FileName, QString());
+        QCOMPARE(window_->documentRecord().Loaded, 0);
+        QVERIFY(!dialogs_->hasPreset());
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"
