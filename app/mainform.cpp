@@ -633,6 +633,9 @@ void MainForm::PrintView()
 
 bool MainForm::EnsureWorkPaths()
 {
+    // The folder may have been removed or replaced since it was taken: take it again.
+    if (workPathsOk_ && !workLock_.StillHeld())
+        workPathsOk_ = false;
     if (!workPathsOk_)  // try again: the folder may have been freed or repaired meanwhile
         workPathsOk_ = InitWorkPaths(workPaths_, workLock_, workPathsReason_);
     if (!workPathsOk_)

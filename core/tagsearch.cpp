@@ -6,10 +6,23 @@ namespace quorvik {
 
 namespace {
 
+// The most strings that share their first two characters ("</" starts 16 of them).
+constexpr int LargestBucket()
+{
+    int largest = 0;
+    for (int t = 0; t < kTagCount; ++t) {
+        int same = 0;
+        for (int u = 0; u < kTagCount; ++u)
+            same += kTagSearch[u][0] == kTagSearch[t][0] && kTagSearch[u][1] == kTagSearch[t][1];
+        largest = same > largest ? same : largest;
+    }
+    return largest;
+}
+
 // The strings grouped by their first two characters, so that each "<", "/" or "&" of a line is
 // compared only with the few strings that can start there.
 struct Buckets {
-    static constexpr int kMaxPerBucket = 12;
+    static constexpr int kMaxPerBucket = LargestBucket();
     std::int8_t firstIndex[128];
     std::int8_t count[3][128] = {};
     std::int8_t tags[3][128][kMaxPerBucket] = {};

@@ -1,5 +1,6 @@
 #include "document/workpaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLockFile>
 #include <QtGlobal>
@@ -67,6 +68,7 @@ WorkFolderLock::~WorkFolderLock() = default;
 bool WorkFolderLock::Acquire(const QString& base, QString& folder, QString& reason)
 {
     lock_.reset();
+    folder_.clear();
     for (int n = 1; n <= kMaxFolders; ++n) {
         const QString candidate = n == 1 ? base : base + u'-' + QString::number(n);
         if (!CheckPrivateFolder(candidate, reason)) {
@@ -77,6 +79,7 @@ bool WorkFolderLock::Acquire(const QString& base, QString& folder, QString& reas
         lock->setStaleLockTime(0);  // a lock is stale only when its process is gone
         if (lock->tryLock(0)) {
             lock_ = std::move(lock);
+            folder_ = candidate;
             folder = candidate;
             return true;
         }
@@ -89,6 +92,18 @@ bool WorkFolderLock::Acquire(const QString& base, QString& folder, QString& reas
     folder = base;
     reason = QStringLiteral("all %1 work folders are in use").arg(kMaxFolders);
     return false;
+}
+
+bool WorkFolderLock::StillHeld() const
+{
+    if (!lock_)
+        return false;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder_).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return false;
+    qint64 pid = 0;
+    QString host, app;
+    return lock_->getLockInfo(&pid, &host, &app) && pid == QCoreApplication::applicationPid();
 }
 
 bool InitWorkPaths(WorkPaths& paths, WorkFolderLock& lock, QString& reason)

@@ -32,8 +32,14 @@ public:
     // symbolic link, is owned by another user or cannot be locked; `reason` names the cause.
     bool Acquire(const QString& base, QString& folder, QString& reason);
 
+    // True while the folder taken is still there, still a folder of this user, and its lock
+    // file still names this process. A folder removed meanwhile (cleaners of temporary files
+    // remove old ones) or replaced must be taken again before it is written to.
+    bool StillHeld() const;
+
 private:
     std::unique_ptr<QLockFile> lock_;
+    QString folder_;
 };
 
 // Builds the three work-file paths in a private folder of this window, taking it with `lock`.

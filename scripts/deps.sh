@@ -40,3 +40,32 @@ quorvik_build() {
   fi
   cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# Runs the test suite of the build in $1; further arguments go to ctest.
+quorvik_ctest() {
+  local dir="$1"
+  shift
+  ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 900 "$@"
+}
+
+# The same build with AddressSanitizer and UndefinedBehaviorSanitizer (gcc): any finding stops
+# the program, and so fails its test. -O1 keeps the instrumented tests quick without hiding much.
+QUORVIK_SANITIZE_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+
+quorvik_build_sanitized() {
+  local dir="${1:-build-asan}"
+  quorvik_build "$dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+    -DCMAKE_CXX_FLAGS="$QUORVIK_SANITIZE_FLAGS" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DQUORVIK_BUILD_BENCH=OFF
+}
+
+# Runs the sanitized build's tests; leaks are reported too (none come from Qt in these tests,
+# so no suppressions are needed).
+quorvik_ctest_sanitized() {
+  local dir="${1:-build-asan}"
+  shift || true
+  ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+    quorvik_ctest "$dir" "$@"
+}

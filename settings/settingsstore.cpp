@@ -186,6 +186,15 @@ QString SettingsStore::GetSetting(const QString& key, const QString& defaultValu
 
 bool SettingsStore::SaveSetting(const QString& key, const QString& value, QString* reason)
 {
+    // A store that exists but cannot be read is left alone: rewriting it from nothing would
+    // throw away every other stored option.
+    QFile existing(path_);
+    if (existing.exists() && !existing.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = existing.errorString();
+        return false;
+    }
+    existing.close();
     const QString entry = key + QLatin1Char('=') + EncodeValue(value);
     QStringList lines = ReadLines(path_);
     while (!lines.isEmpty() && lines.back().trimmed().isEmpty())

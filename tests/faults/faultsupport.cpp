@@ -1,0 +1,52 @@
+#include "faultsupport.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvik::faults {
+
+namespace {
+
+int Wait(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+int RunWithFileSizeLimit(long maxBytes, const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return 127;
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = static_cast<rlim_t>(maxBytes);
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(127);
+        ::_exit(body());
+    }
+    return Wait(pid);
+}
+
+int RunAsOtherUser(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return 127;
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(127);
+        ::_exit(body());
+    }
+    return Wait(pid);
+}
+
+}  // namespace quorvik::faults

@@ -1,0 +1,281 @@
+// The window when the world fails under it: its work folder removed or replaced while it runs,
+// a work file taken by someone else, a full disk while it writes a work file or saves, the
+// document replaced between Open and Remove HTML Code. Each case checks the message (the file
+// and the reason) and that no view shows a half-made result and no saved file is damaged.
+
+#include "app/mainform.h"
+#include "faultsupport.h"
+#include "ui/scripteddialogs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace quorvik;
+using namespace quorvik::faults;
+
+namespace {
+
+QByteArray Document(int paragraphs)
+{
+    QByteArray doc = "<html><head><title>Doc</title></head><body>\r\n";
+    for (int i = 0; i < paragraphs; ++i)
+        doc += "<p>Paragraph " + QByteArray::number(i) + " with words &amp; more words.</p>\r\n";
+    return doc + "</body></html>\r\n";
+}
+
+const QString kFileTooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+
+// Lets files of this process grow to `maxBytes` only, while it lives; writes beyond fail with
+// EFBIG. The window cannot safely be forked, so the limit is set here and lifted afterwards
+// (only the soft limit changes).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long maxBytes)
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        struct rlimit limit = old_;
+        limit.rlim_cur = static_cast<rlim_t>(maxBytes);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    struct rlimit old_ {};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+class WindowFaultsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<MainForm> window_;
+    QByteArray oldRuntime_;
+
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    MainForm& w() { return *window_; }
+    void trigger(const char* name)
+    {
+        QAction* a = w().findChild<QAction*>(QLatin1String(name));
+        QVERIFY2(a && a->isEnabled(), name);
+        a->trigger();
+    }
+    void openDocument(const QString& name, const QByteArray& bytes)
+    {
+        QVERIFY(WriteBytes(path(name), bytes));
+        dialogs_.answerFile(path(name), 1);
+        trigger("OpenMenu");
+        QCOMPARE(w().documentRecord().Loaded, 1);
+    }
+    // Runs `command` expecting exactly one warning, and returns its text.
+    QString failingCommand(const char* command)
+    {
+        dialogs_.clearShown();
+        dialogs_.answerMessage(Answer::Ok);
+        trigger(command);
+        if (dialogs_.shown().size() != 1 || dialogs_.shown()[0].kind != QLatin1String("warning"))
+            return QStringLiteral("(expected one warning, got: %1)").arg(dialogs_.shownTexts().join(u'|'));
+        return dialogs_.shown()[0].text;
+    }
+    bool viewsEmptyFrom(int first)
+    {
+        for (int i = first; i < 4; ++i)
+            if (!w().view(i)->toPlainText().isEmpty())
+                return false;
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        QDir().mkpath(path(QStringLiteral("run")));
+        qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toUtf8());
+        dialogs_.reset();
+        window_ = std::make_unique<MainForm>(dialogs_, SettingsStore(path(QStringLiteral("config/zelbrin.ini"))));
+        window_->show();
+    }
+
+    void cleanup()
+    {
+        window_.reset();
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
+        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
+        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+        dir_.reset();
+    }
+
+    // The folder removed (as a cleaner of temporary files does with an old folder) is made
+    // again; a folder replaced by a file or a link is refused with its path and the reason.
+    void workFolderChangedWhileRunning_data()
+    {
+        QTest::addColumn<QString>("replacement");  // what stands at the folder's path afterwards
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("removed") << "" << true;
+        QTest::newRow("replaced by a file") << "file" << false;
+        QTest::newRow("replaced by a link") << "link" << false;
+    }
+    void workFolderChangedWhileRunning()
+    {
+        QFETCH(QString, replacement);
+        QFETCH(bool, converts);
+        openDocument(QStringLiteral("page.html"), Document(3));
+        trigger("RemoveHTMLMen");
+        QVERIFY(!w().view(2)->toPlainText().isEmpty());
+        const QString folder = w().workPaths().Folder;
+        QVERIFY(QDir(folder).removeRecursively());
+        if (replacement == QLatin1String("file")) {
+            QVERIFY(WriteBytes(folder, "not a folder"));
+        } else if (replacement == QLatin1String("link")) {
+            QDir().mkpath(path(QStringLiteral("elsewhere")));
+            QVERIFY(QFile::link(path(QStringLiteral("elsewhere")), folder));
+        }
+        if (converts) {
+            dialogs_.clearShown();
+            trigger("RevCodeLinesMen");
+            QCOMPARE(dialogs_.shownTexts(), QStringList());
+            QVERIFY(w().view(3)->toPlainText().contains(QStringLiteral("Paragraph 2")));
+            QVERIFY(QFileInfo(w().workPaths().FormattedTextPath).isFile());
+            return;
+        }
+        const QString told = failingCommand("RevCodeLinesMen");
+        QVERIFY2(told.contains(QDir::toNativeSeparators(folder)), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("not a folder of its own")), qPrintable(told));
+        QVERIFY(QDir(path(QStringLiteral("elsewhere"))).isEmpty());
+        QCOMPARE(ReadBytes(folder), replacement == QLatin1String("file") ? QByteArray("not a folder") : QByteArray());
+    }
+
+    // A work file of another user is neither used nor changed.
+    void workFileOfAnotherUser_data()
+    {
+        QTest::addColumn<int>("workFile");  // 0 reflowed HTML, 1 text, 2 formatted text
+        QTest::addColumn<int>("firstEmptyView");
+        QTest::newRow("reflowed HTML") << 0 << 1;
+        QTest::newRow("converted text") << 1 << 2;
+        QTest::newRow("formatted text") << 2 << 3;
+    }
+    void workFileOfAnotherUser()
+    {
+        QFETCH(int, workFile);
+        QFETCH(int, firstEmptyView);
+        openDocument(QStringLiteral("page.html"), Document(3));
+        const WorkPaths& paths = w().workPaths();
+        const QString taken = workFile == 0 ? paths.FormattedHtmlPath : workFile == 1 ? paths.TextFilePath
+                                                                                      : paths.FormattedTextPath;
+        QVERIFY(WriteBytes(taken, "theirs"));
+        if (::chown(QFile::encodeName(taken).constData(), 65534, 65534) != 0)
+            QSKIP("changing a file's owner needs privileges");
+        const QString told = failingCommand("RevCodeLinesMen");
+        QVERIFY2(told.contains(QDir::toNativeSeparators(taken)), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("belongs to another user")), qPrintable(told));
+        QCOMPARE(ReadBytes(taken), QByteArray("theirs"));
+        QVERIFY(viewsEmptyFrom(firstEmptyView));
+    }
+
+    // A full disk while a work file is written stops the chain at that file.
+    void fullDiskWritingAWorkFile()
+    {
+        openDocument(QStringLiteral("page.html"), Document(2000));
+        QString told;
+        {
+            FileSizeLimit limit(16 * 1024);
+            told = failingCommand("RevCodeLinesMen");
+        }
+        QVERIFY2(told.contains(QDir::toNativeSeparators(w().workPaths().FormattedHtmlPath)), qPrintable(told));
+        QVERIFY2(told.contains(kFileTooLarge), qPrintable(told));
+        QVERIFY(viewsEmptyFrom(1));
+        QCOMPARE(w().processed(), 0);
+        // With room again, the same command goes through.
+        dialogs_.clearShown();
+        trigger("RevCodeLinesMen");
+        QCOMPARE(dialogs_.shownTexts(), QStringList());
+        QVERIFY(w().view(3)->toPlainText().contains(QStringLiteral("Paragraph 1999")));
+    }
+
+    // A full disk while saving keeps the file saved before, whole, and leaves no temporary file.
+    void fullDiskWhileSaving_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("text") << 2 << "saved.txt";
+        QTest::newRow("rich text") << 3 << "saved.rtf";
+    }
+    void fullDiskWhileSaving()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QDir().mkpath(path(QStringLiteral("docs")));
+        const QString target = path(QStringLiteral("docs/") + name);
+        w().view(0)->setPlainText(QStringLiteral("first version"));
+        dialogs_.answerFile(target, type);
+        trigger("SaveMenu");
+        const QByteArray saved = ReadBytes(target);
+        QVERIFY(saved.contains("first version"));
+
+        w().view(0)->setPlainText(QString::fromLatin1(Document(2000)));
+        const QString status = w().statusPanel()->text();
+        QString told;
+        {
+            FileSizeLimit limit(16 * 1024);
+            dialogs_.clearShown();
+            dialogs_.answerFile(target, type);
+            dialogs_.answerMessage(Answer::Yes);  // replace the existing file
+            dialogs_.answerMessage(Answer::Ok);
+            trigger("SaveMenu");
+            told = dialogs_.shownTexts().join(u'|');
+        }
+        QVERIFY2(told.contains(QStringLiteral("could not be saved")), qPrintable(told));
+        QVERIFY2(told.contains(QDir::toNativeSeparators(target)), qPrintable(told));
+        QCOMPARE(ReadBytes(target), saved);
+        QCOMPARE(StrayFiles(path(QStringLiteral("docs")), {name}), QStringList());
+        QCOMPARE(w().statusPanel()->text(), status);
+    }
+
+    // The document replaced between Open and Remove HTML Code: the chain stops at it.
+    void documentReplacedAfterOpen_data()
+    {
+        QTest::addColumn<QString>("replacement");
+        QTest::newRow("deleted") << "";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a dangling link") << "link";
+    }
+    void documentReplacedAfterOpen()
+    {
+        QFETCH(QString, replacement);
+        openDocument(QStringLiteral("page.html"), Document(3));
+        trigger("RemoveHTMLMen");
+        const QString page = path(QStringLiteral("page.html"));
+        QVERIFY(QFile::remove(page));
+        if (replacement == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(page));
+        else if (replacement == QLatin1String("link"))
+            QVERIFY(QFile::link(path(QStringLiteral("nothing")), page));
+        const QString told = failingCommand("RemoveHTMLMen");
+        QVERIFY2(told.contains(QDir::toNativeSeparators(page)), qPrintable(told));
+        QVERIFY(viewsEmptyFrom(1));
+        QCOMPARE(w().processed(), 1);  // set by the earlier run; Remove Extra Lines still has its text file
+        QVERIFY(!w().view(0)->toPlainText().isEmpty());
+    }
+};
+
+QTEST_MAIN(WindowFaultsTest)
+#include "window_faults_test.moc"
