@@ -46,9 +46,9 @@ run() {
 
 printf '%-11s %8s %8s %8s %8s %8s %8s %8s %10s %10s %8s\n' input MB "wall s" "cpu s" "MB/s" \
   "half MB" "half s" "half cpu" "wall x" "cpu x" "peak MB"
-for spec in document:200 one-line:50 tiny-lines:3.4 nul-bytes:50 bad-utf8:50 utf16-bom:50 not-html:50; do
-  kind=${spec%%:*}
-  full=$(mb "${spec#*:}")
+for entry in document:200 one-line:50 tiny-lines:3.4 nul-bytes:50 bad-utf8:50 utf16-bom:50 not-html:50; do
+  kind=${entry%%:*}
+  full=$(mb "${entry#*:}")
   half=$(echo "$full / 2" | bc -l)
   for size in "$full" "$half"; do
     file="$data/$kind-$(printf '%.2f' "$size").in"
