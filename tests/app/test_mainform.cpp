@@ -1,8 +1,7 @@
 // The main window driven like a user: through its actions, toolbar keys, tabs and keys, with
 // every dialog answered in advance and a settings file of its own.
 
-#include "app/mainform.h"
-#include "ui/scripteddialogs.h"
+#include "windowfixture.h"
 #include "ui/windows/frmabout.h"
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/helpviewer.h"
@@ -77,13 +76,12 @@ class MainFormTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    WindowFixture fixture_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<MainForm> window_;
-    QByteArray oldRuntime_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    QString iniPath() const { return path(QStringLiteral("config/zelbrin.ini")); }
+    QString path(const QString& name) const { return fixture_.path(name); }
+    QString iniPath() const { return fixture_.iniPath(); }
     MainForm& w() { return *window_; }
     QAction* action(const char* name) { return w().findChild<QAction*>(QLatin1String(name)); }
     void trigger(const char* name)
@@ -93,12 +91,7 @@ private:
         QVERIFY2(a->isEnabled(), name);
         a->trigger();
     }
-    std::unique_ptr<MainForm> makeWindow()
-    {
-        auto window = std::make_unique<MainForm>(dialogs_, SettingsStore(iniPath()));
-        window->show();
-        return window;
-    }
+    std::unique_ptr<MainForm> makeWindow() { return fixture_.makeWindow(dialogs_); }
     // Opens `bytes` saved as `name` through the Open entry with the dialog's type `type`.
     void openDocument(const QString& name, const QByteArray& bytes, int type = 1)
     {
@@ -129,10 +122,7 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
-        QDir().mkpath(path(QStringLiteral("run")));
-        qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toUtf8());
+        fixture_.setUp();
         dialogs_.reset();
         window_ = makeWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -141,10 +131,9 @@ private slots:
     void cleanup()
     {
         window_.reset();
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
-        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
-        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
-        dir_.reset();
+        const QString problems = WindowFixture::dialogProblems(dialogs_);
+        fixture_.tearDown();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
     // ---- the window as it starts ----
@@ -1005,7 +994,7 @@ private slots:
         QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
         trigger("Multmen");
         auto* batch = w().findChild<MultFile*>();
-        batch->setFolderPath(dir_->path());
+        batch->setFolderPath(fixture_.folder());
         batch->setOutputFolder(path(QStringLiteral("out")));
         batch->selectFiles({QStringLiteral("links.html")});
         QVERIFY(batch->Convert().value(0).converted);

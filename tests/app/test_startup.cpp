@@ -3,6 +3,7 @@
 
 #include "app/mainform.h"
 #include "app/startupfile.h"
+#include "windowfixture.h"
 #include "ui/scripteddialogs.h"
 
 #include <QDir>
@@ -33,13 +34,12 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    WindowFixture fixture_;
     ScriptedDialogs scripted_;
     std::unique_ptr<StartupDialogs> dialogs_;
     std::unique_ptr<MainForm> window_;
-    QByteArray oldRuntime_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return fixture_.path(name); }
 
 private slots:
     void parse_data()
@@ -78,25 +78,20 @@ private slots:
     {
         if (QTest::currentTestFunction() == QLatin1String("parse"))
             return;
-        dir_ = std::make_unique<QTemporaryDir>();
-        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
-        QDir().mkpath(path(QStringLiteral("run")));
-        qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toUtf8());
+        fixture_.setUp();
         scripted_.reset();
         dialogs_ = std::make_unique<StartupDialogs>(scripted_);
-        window_ = std::make_unique<MainForm>(*dialogs_, SettingsStore(path(QStringLiteral("config/zelbrin.ini"))));
-        window_->show();
+        window_ = fixture_.makeWindow(*dialogs_);
     }
     void cleanup()
     {
-        if (!dir_)
+        if (!fixture_.active())
             return;
         window_.reset();
         dialogs_.reset();
-        QVERIFY2(scripted_.unexpected().isEmpty(), qPrintable(scripted_.unexpected().join(u'\n')));
-        QVERIFY2(scripted_.leftover().isEmpty(), qPrintable(scripted_.leftover().join(u'\n')));
-        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
-        dir_.reset();
+        const QString problems = WindowFixture::dialogProblems(scripted_);
+        fixture_.tearDown();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
     // A relative name is opened from the current folder and kept as a full path; the Open
@@ -105,7 +100,7 @@ private slots:
     {
         WriteBytes(path(QStringLiteral("page.html")), "<html><body><p>Given on the command line</p></body></html>\r\n");
         const QString old = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
+        QDir::setCurrent(fixture_.folder());
         OpenStartupFile(*window_, *dialogs_, QStringLiteral("page.html"));
         QDir::setCurrent(old);
 

@@ -3,9 +3,8 @@
 // document replaced between Open and Remove HTML Code. Each case checks the message (the file
 // and the reason) and that no view shows a half-made result and no saved file is damaged.
 
-#include "app/mainform.h"
 #include "faultsupport.h"
-#include "ui/scripteddialogs.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -65,12 +64,11 @@ class WindowFaultsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    WindowFixture fixture_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<MainForm> window_;
-    QByteArray oldRuntime_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return fixture_.path(name); }
     MainForm& w() { return *window_; }
     void trigger(const char* name)
     {
@@ -106,22 +104,17 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
-        QDir().mkpath(path(QStringLiteral("run")));
-        qputenv("XDG_RUNTIME_DIR", path(QStringLiteral("run")).toUtf8());
+        fixture_.setUp();
         dialogs_.reset();
-        window_ = std::make_unique<MainForm>(dialogs_, SettingsStore(path(QStringLiteral("config/zelbrin.ini"))));
-        window_->show();
+        window_ = fixture_.makeWindow(dialogs_);
     }
 
     void cleanup()
     {
         window_.reset();
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join(u'\n')));
-        QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
-        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
-        dir_.reset();
+        const QString problems = WindowFixture::dialogProblems(dialogs_);
+        fixture_.tearDown();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
     // The folder removed (as a cleaner of temporary files does with an old folder) is made
