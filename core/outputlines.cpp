@@ -195,6 +195,22 @@ void Converter::StripTags(LineValues& lv)
     std::size_t TS = lv.TagStart;
     std::size_t TE = lv.TagEnd;
 
+    // The usual line after the tag scanner: one tag at its start and nothing else that looks
+    // like one. The rounds blank the tag and nothing more, so the text after it is what is left.
+    if (TS == 1 && TE > 1 && TE < entryLen && entryLen == n && line[0] == U'<' && line[TE - 1] == U'>') {
+        bool alone = true;
+        for (std::size_t i = 1; i < n && alone; ++i)
+            alone = (line[i] != U'<' && line[i] != U'>') || i == TE - 1;
+        if (alone) {
+            line.erase(0, TE);
+            Trim(line);
+            lv.lineLength = line.size();
+            lv.TagStart = 0;
+            lv.TagEnd = 0;
+            return;
+        }
+    }
+
     std::size_t ltCursor = 1, gtCursor = 1;  // no "<" (">") stands before the cursor
     auto firstOf = [&line, n](std::size_t& cursor, char32_t c) -> std::size_t {
         while (cursor <= n && line[cursor - 1] != c)

@@ -4,6 +4,7 @@
 #include "core/text.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace quorvik {
@@ -26,13 +27,21 @@ inline constexpr std::array<std::u32string_view, kTagCount> kTagSearch = {
     U"</h3", U"</h4", U"</h5", U"</h6",
 };
 
+// Only the strings found are written, so a line costs what it holds, not 44 positions.
 struct TagPositions {
-    std::array<std::size_t, kTagCount> at{};  // 1-based first position, 0 when absent
-    std::size_t operator[](Tag t) const { return at[t]; }
-    bool found(Tag t) const { return at[t] > 0; }
+    std::uint64_t mask = 0;                        // bit t: string t was found
+    std::array<std::size_t, kTagCount> at;         // 1-based first position, where found
+    std::size_t operator[](Tag t) const { return found(t) ? at[t] : 0; }
+    bool found(Tag t) const { return (mask >> t) & 1U; }
 };
 
 // The first position of every string in one pass over the line (instead of 44 searches).
-TagPositions SearchTags(TextView line);
+void SearchTags(TextView line, TagPositions& positions);
+inline TagPositions SearchTags(TextView line)
+{
+    TagPositions p;
+    SearchTags(line, p);
+    return p;
+}
 
 }  // namespace quorvik

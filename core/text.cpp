@@ -2,14 +2,77 @@
 
 #include <QChar>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvik {
+
+#if defined(__SSE2__)
+namespace {
+
+// Bit k set when data[k] (k < 8) matches.
+inline int MatchBits(const char32_t* data, __m128i needle, bool below)
+{
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 4));
+    // Characters are at most 0x10FFFF (or any 32-bit value from a caller's text): compared as
+    // signed numbers, values of 2^31 and above would count as "below", so they are kept apart.
+    const __m128i ha = below ? _mm_andnot_si128(_mm_srai_epi32(a, 31), _mm_cmplt_epi32(a, needle))
+                             : _mm_cmpeq_epi32(a, needle);
+    const __m128i hb = below ? _mm_andnot_si128(_mm_srai_epi32(b, 31), _mm_cmplt_epi32(b, needle))
+                             : _mm_cmpeq_epi32(b, needle);
+    return _mm_movemask_ps(_mm_castsi128_ps(ha)) | (_mm_movemask_ps(_mm_castsi128_ps(hb)) << 4);
+}
+
+}  // namespace
+#endif
+
+std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, std::size_t from)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi32(static_cast<int>(what));
+    for (; i + 8 <= n; i += 8) {
+        if (const int bits = MatchBits(data + i, needle, false))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] == what)
+            return i;
+    }
+    return n;
+}
+
+std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    if (bound <= 0x7FFFFFFF) {
+        const __m128i needle = _mm_set1_epi32(static_cast<int>(bound));
+        for (; i + 8 <= n; i += 8) {
+            if (const int bits = MatchBits(data + i, needle, true))
+                return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] < bound)
+            return i;
+    }
+    return n;
+}
 
 void FlattenWhitespace(Text& text)
 {
     Trim(text);
-    for (char32_t& c : text) {
-        if (c <= U'\r' && (c == U'\t' || c == U'\r' || c == U'\n'))
-            c = U' ';
+    // Only characters below a space can be a tab, carriage return or line feed.
+    const std::size_t n = text.size();
+    char32_t* d = text.data();
+    for (std::size_t i = IndexOfBelow(d, n, U' '); i < n; i = IndexOfBelow(d, n, U' ', i + 1)) {
+        if (d[i] == U'\t' || d[i] == U'\r' || d[i] == U'\n')
+            d[i] = U' ';
     }
     Trim(text);
 }
@@ -72,18 +135,51 @@ Text FromUtf8(std::string_view s)
     return out;
 }
 
+namespace {
+
+// How many characters at the front of `text` are ASCII.
+std::size_t AsciiPrefix(TextView text)
+{
+    const std::size_t n = text.size();
+    const char32_t* d = text.data();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i ascii = _mm_set1_epi32(0x7F);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 4));
+        // Above 0x7F, or so large that it reads as negative.
+        const __m128i wide = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, ascii), _mm_srai_epi32(a, 31)),
+                                          _mm_or_si128(_mm_cmpgt_epi32(b, ascii), _mm_srai_epi32(b, 31)));
+        if (_mm_movemask_epi8(wide) != 0)
+            break;
+    }
+#endif
+    while (i < n && d[i] < 0x80)
+        ++i;
+    return i;
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, TextView text)
 {
     // ASCII, the usual case, goes straight into room made for it at once.
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] < 0x80)
-        ++i;
+    const std::size_t i = AsciiPrefix(text);
     if (i > 0) {
         const std::size_t old = out.size();
         out.resize(old + i);
         char* dst = &out[old];
-        for (std::size_t k = 0; k < i; ++k)
+        std::size_t k = 0;
+#if defined(__SSE2__)
+        for (; k + 8 <= i; k += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k + 4));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + k),
+                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+        }
+#endif
+        for (; k < i; ++k)
             dst[k] = static_cast<char>(text[k]);
     }
     for (char32_t c : text.substr(i)) {

@@ -54,14 +54,16 @@ inline std::size_t Find(TextView text, TextView what, std::size_t from = 1)
     return p == TextView::npos ? 0 : p + 1;
 }
 
+// 0-based index of the first `what` in data[from, n); n when absent. Looks at several
+// characters at a time where the processor allows.
+std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, std::size_t from = 0);
+// 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
+std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
+
 inline std::size_t Find(TextView text, char32_t what, std::size_t from = 1)
 {
-    const char32_t* d = text.data();
-    for (std::size_t i = from < 1 ? 0 : from - 1; i < text.size(); ++i) {
-        if (d[i] == what)
-            return i + 1;
-    }
-    return 0;
+    const std::size_t i = IndexOf(text.data(), text.size(), what, from < 1 ? 0 : from - 1);
+    return i < text.size() ? i + 1 : 0;
 }
 
 // Conversions at the edges of the core: UTF-8 in and out.

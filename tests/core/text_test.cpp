@@ -1,0 +1,106 @@
+// Searching and converting text several characters at a time gives what one character at a time
+// gives, wherever the match falls against the width of a step and whatever the characters are.
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace quorvik {
+namespace {
+
+// Texts of every length up to a few steps, made of characters around the values that matter:
+// ASCII, the searched characters, values above 0x7F and above 0x7FFFFFFF (which a signed
+// comparison would take for negative).
+std::vector<Text> SampleTexts()
+{
+    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, 0x7F, 0x80, 0xE9,
+                                      0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    std::mt19937 rng(11);
+    std::vector<Text> texts;
+    for (std::size_t len = 0; len <= 40; ++len) {
+        for (int k = 0; k < 60; ++k) {
+            Text t;
+            // Mostly one filler with a few others, so that first matches fall anywhere.
+            const char32_t filler = kChars[rng() % 2];
+            for (std::size_t i = 0; i < len; ++i)
+                t.push_back(rng() % 5 == 0 ? kChars[rng() % std::size(kChars)] : filler);
+            texts.push_back(t);
+        }
+    }
+    return texts;
+}
+
+TEST(Text, SearchesMatchOneCharacterAtATime)
+{
+    static const char32_t kWanted[] = {U'<', U'>', U' ', 0, 0x80, 0x10FFFF, 0xFFFFFFFF};
+    for (const Text& t : SampleTexts()) {
+        for (std::size_t from = 0; from <= t.size() + 1; ++from) {
+            for (char32_t c : kWanted) {
+                std::size_t expected = t.size();
+                for (std::size_t i = from; i < t.size(); ++i) {
+                    if (t[i] == c) {
+                        expected = i;
+                        break;
+                    }
+                }
+                ASSERT_EQ(IndexOf(t.data(), t.size(), c, from), expected) << "from " << from;
+            }
+            for (char32_t bound : {U' ', char32_t(0x80), char32_t(1)}) {
+                std::size_t expected = t.size();
+                for (std::size_t i = from; i < t.size(); ++i) {
+                    if (t[i] < bound) {
+                        expected = i;
+                        break;
+                    }
+                }
+                ASSERT_EQ(IndexOfBelow(t.data(), t.size(), bound, from), expected) << "from " << from;
+            }
+        }
+    }
+}
+
+TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
+{
+    for (const Text& t : SampleTexts()) {
+        std::string expected;
+        for (char32_t c : t) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                c = 0xFFFD;
+            if (c < 0x80) {
+                expected += static_cast<char>(c);
+            } else if (c < 0x800) {
+                expected += static_cast<char>(0xC0 | (c >> 6));
+                expected += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                expected += static_cast<char>(0xE0 | (c >> 12));
+                expected += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                expected += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c <= 0x10FFFF) {
+                expected += static_cast<char>(0xF0 | (c >> 18));
+                expected += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                expected += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                expected += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                expected += "\xEF\xBF\xBD";
+            }
+        }
+        std::string out = "prefix";
+        AppendUtf8(out, t);
+        ASSERT_EQ(out, "prefix" + expected);
+
+        Text flat = t;
+        FlattenWhitespace(flat);
+        Text slow = t;
+        for (char32_t& c : slow) {
+            if (c == U'\t' || c == U'\r' || c == U'\n')
+                c = U' ';
+        }
+        Trim(slow);
+        ASSERT_EQ(flat, slow);
+    }
+}
+
+}  // namespace
+}  // namespace quorvik
