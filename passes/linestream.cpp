@@ -16,6 +16,18 @@ void ReadBackSplitter::WriteLine(TextView line)
     next_.WriteLine(line.substr(start));
 }
 
+bool LineReader::ReadLinePart(Text& part, std::size_t /*most*/, bool& ended)
+{
+    ended = true;
+    if (part.empty())
+        return ReadLine(part);
+    Text line;
+    if (!ReadLine(line))
+        return false;
+    part += line;
+    return true;
+}
+
 bool MemoryLines::ReadLine(Text& line)
 {
     if (next_ >= lines.size())

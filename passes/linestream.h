@@ -17,6 +17,10 @@ public:
     virtual ~LineReader() = default;
     // Replaces `line` with the next line (without its terminator); false at the end.
     virtual bool ReadLine(Text& line) = 0;
+    // Appends to `part` the next characters of the line being read, at most `most` of them
+    // (a reader may give a whole line at once); `ended` tells whether that was the end of the
+    // line. False when no line is left. A very long line can so be handled piece by piece.
+    virtual bool ReadLinePart(Text& part, std::size_t most, bool& ended);
 };
 
 // Splits what is written the way a reader of the written file would see it: a written line is

@@ -6,12 +6,130 @@ namespace quorvik {
 
 namespace {
 
+// The flattened line held whole.
+class WholeLine {
+public:
+    explicit WholeLine(const Text& text) : text_(text) {}
+    std::size_t Loaded() const { return text_.size(); }
+    bool LoadMore() { return false; }
+    void LoadAll() {}
+    void Release(std::size_t) {}
+    char32_t At(std::size_t i) const { return text_[i]; }
+    TextView View(std::size_t from, std::size_t to) const { return TextView(text_).substr(from, to - from); }
+    std::size_t Find(char32_t c, std::size_t from) const  // npos when not in what is loaded
+    {
+        const std::size_t i = IndexOf(text_.data(), text_.size(), c, from);
+        return i < text_.size() ? i : Text::npos;
+    }
+
+private:
+    const Text& text_;
+};
+
+// The flattened line read part by part, so that a line of many megabytes (a document whose
+// lines end in a line feed alone is one such line) is never held whole unless a rule writes
+// what is left of it. Positions are those in the whole flattened line; the text before the
+// place the reflow has reached is let go.
+class LineInParts {
+public:
+    // `first` is the line's first part (not its end); `carry` is joined in front of the line.
+    LineInParts(LineReader& in, std::size_t partSize, const Text& carry, const Text& first)
+        : in_(in), partSize_(partSize)
+    {
+        if (!carry.empty()) {
+            AppendFlattened(carry);
+            AppendFlattened(TextView(U" "));
+        }
+        AppendRaw(first);
+    }
+
+    std::size_t Loaded() const { return offset_ + text_.size(); }
+
+    // Reads the next part; false once the whole line is loaded (and trimmed at its end).
+    bool LoadMore()
+    {
+        if (complete_)
+            return false;
+        part_.clear();
+        bool ended = true;
+        if (in_.ReadLinePart(part_, partSize_, ended))
+            AppendRaw(part_);
+        if (ended) {
+            complete_ = true;
+            std::size_t e = text_.size();
+            while (e > 0 && text_[e - 1] == U' ')
+                --e;
+            text_.resize(e);
+        }
+        return true;
+    }
+    void LoadAll()
+    {
+        while (LoadMore()) {
+        }
+    }
+    // The text before `from` is not needed any more.
+    void Release(std::size_t from)
+    {
+        const std::size_t done = from - offset_;
+        if (done >= partSize_ && done * 2 >= text_.size()) {
+            text_.erase(0, done);
+            offset_ = from;
+        }
+    }
+    char32_t At(std::size_t i) const { return text_[i - offset_]; }
+    TextView View(std::size_t from, std::size_t to) const
+    {
+        return TextView(text_).substr(from - offset_, to - from);
+    }
+    std::size_t Find(char32_t c, std::size_t from) const
+    {
+        const std::size_t i = IndexOf(text_.data(), text_.size(), c, from - offset_);
+        return i < text_.size() ? i + offset_ : Text::npos;
+    }
+
+private:
+    // The line trimmed of spaces at its front, as the pass trims every line before joining it.
+    void AppendRaw(TextView raw)
+    {
+        if (!rawStarted_) {
+            std::size_t b = 0;
+            while (b < raw.size() && raw[b] == U' ')
+                ++b;
+            raw.remove_prefix(b);
+            rawStarted_ = !raw.empty();
+        }
+        AppendFlattened(raw);
+    }
+    // Tabs, carriage returns and line feeds become spaces; the flattened line starts with
+    // something other than a space.
+    void AppendFlattened(TextView t)
+    {
+        for (char32_t c : t) {
+            if (c == U'\t' || c == U'\r' || c == U'\n')
+                c = U' ';
+            if (c == U' ' && Loaded() == 0)
+                continue;
+            text_.push_back(c);
+        }
+    }
+
+    LineReader& in_;
+    const std::size_t partSize_;
+    Text text_;
+    Text part_;
+    std::size_t offset_ = 0;
+    bool rawStarted_ = false;
+    bool complete_ = false;
+};
+
 // The occurrences of one character, met in order: `At(from)` is the first at or after `from`,
 // and `After(pos)` the one after a found occurrence. The places asked for only ever move forward
 // over text that does not change, so every character is looked at once.
+template <typename Line>
 class Occurrences {
 public:
-    Occurrences(const Text& text, char32_t c) : text_(text), c_(c) {}
+    Occurrences(Line& line, char32_t c) : line_(line), c_(c) {}
 
     std::size_t At(std::size_t from)  // npos when absent
     {
@@ -40,19 +158,22 @@ public:
     }
 
 private:
-    std::size_t Scan(std::size_t from)
+    std::size_t Scan(std::size_t from)  // reads on through the line until found or ended
     {
-        const std::size_t n = text_.size();
-        const char32_t* d = text_.data();
-        for (std::size_t i = from; i < n; ++i) {
-            if (d[i] == c_)
+        std::size_t at = from;
+        for (;;) {
+            const std::size_t i = line_.Find(c_, at);
+            if (i != Text::npos)
                 return i;
+            at = std::max(at, line_.Loaded());
+            if (!line_.LoadMore())
+                break;
         }
         exhaustedFrom_ = std::min(exhaustedFrom_, from);
         return Text::npos;
     }
 
-    const Text& text_;
+    Line& line_;
     char32_t c_;
     std::size_t first_ = Text::npos;
     std::size_t second_ = Text::npos;
@@ -60,37 +181,40 @@ private:
     std::size_t exhaustedFrom_ = Text::npos;
 };
 
-}  // namespace
-
 // The line is cut only at its front and was trimmed at its end, so every state of it is a
 // suffix of the flattened line: it is kept as a start index into that text. The four positions
 // (first "<", first ">", the "<" after the first "<", the ">" after the first ">") only move
-// forward, so they are taken from the occurrences of "<" and ">" met in order. A pass that no rule applies to leaves the line as it
-// is; it is then written at once.
-void ReflowLine(Text& line, Text& Carry, LineSink& out)
+// forward, so they are taken from the occurrences of "<" and ">" met in order. A pass that no
+// rule applies to leaves the line as it is; it is then written at once.
+//
+// Every rule that ends the line either found that a second "<" or ">" is missing (so the whole
+// line has been read) or writes what is left of it (read in full first); the rules that cut look
+// no further than the second "<" or ">".
+template <typename Line>
+void ReflowText(Line& text, Text& Carry, LineSink& out)
 {
-    if (!Carry.empty()) {
-        Carry.push_back(U' ');
-        Carry += line;
-        line.swap(Carry);
-        Carry.clear();
-    }
-    FlattenWhitespace(line);  // trims as well
-
-    const std::size_t e = line.size();
-    const TextView text(line);
     std::size_t s = 0;
-    Occurrences lt(line, U'<'), gt(line, U'>');
+    Occurrences<Line> lt(text, U'<'), gt(text, U'>');
 
-    auto carryFrom = [&](std::size_t from) { Carry.assign(Trimmed(text.substr(from, e - from))); };
+    auto rest = [&]() {
+        text.LoadAll();
+        return text.View(s, text.Loaded());
+    };
+    auto carryFrom = [&](std::size_t from) {
+        text.LoadAll();
+        Carry.assign(Trimmed(text.View(from, text.Loaded())));
+    };
     auto cut = [&](std::size_t k) {
         s += k;
-        while (s < e && line[s] == U' ')
-            ++s;
+        do {
+            while (s < text.Loaded() && text.At(s) == U' ')
+                ++s;
+        } while (s == text.Loaded() && text.LoadMore());
     };
 
-    while (s < e) {
-        const std::size_t len = e - s;
+    cut(0);  // a line read in parts may have shown nothing yet but spaces
+    while (s < text.Loaded()) {
+        text.Release(s);
         // 1-based positions relative to the current start, 0 when absent.
         const std::size_t aAbs = lt.At(s);
         const std::size_t bAbs = gt.At(s);
@@ -105,75 +229,94 @@ void ReflowLine(Text& line, Text& Carry, LineSink& out)
             const std::size_t dAbs = gt.After(bAbs);
             d = dAbs == Text::npos ? 0 : dAbs - s + 1;
         }
-        const TextView rest = text.substr(s, len);
+        auto front = [&](std::size_t k) { return text.View(s, s + k); };
 
         // Rules R1 to R10. Conditions are taken on the positions before this pass; apart from
         // R3 followed by R8 no two of them can hold together.
         if (a == 1 && b > 0 && c == 0 && d == 0) {  // R1: the line opens with its only tag
-            out.WriteLine(rest);
+            out.WriteLine(rest());
             return;
         }
         if (a == 1 && c > 0 && d > 0) {  // R2: a tag, then another
-            out.WriteLine(rest.substr(0, c - 1));
+            out.WriteLine(front(c - 1));
             cut(c - 1);
             continue;
         }
         if (a > 1 && c > 0 && d > 0) {  // R3: text first, then at least two tags
-            out.WriteLine(Trimmed(rest.substr(0, b)));
+            out.WriteLine(Trimmed(front(b)));
             cut(b);
             if (a > b) {  // R8 in the same pass: the remainder goes out as it stands
-                out.WriteLine(text.substr(s, e - s));
+                out.WriteLine(rest());
                 return;
             }
             continue;
         }
         if (a == 1 && c > 1 && c > b && d == 0) {  // R4
-            out.WriteLine(rest.substr(0, c - 1));
+            out.WriteLine(front(c - 1));
             cut(c - 1);
             continue;
         }
         if (a > 1 && b > a && c == 0 && d == 0) {  // R5: text, then the only tag
-            if (b == len) {
-                out.WriteLine(rest);
+            const TextView r = rest();
+            if (b == r.size()) {
+                out.WriteLine(r);
             } else {
-                out.WriteLine(rest.substr(0, b));
+                out.WriteLine(r.substr(0, b));
                 carryFrom(s + b);
             }
             return;
         }
         if (a > 0 && b == 0 && c == 0) {  // R6: a tag that goes on in the next line
             if (a == 1) {
-                Carry.assign(rest);
+                Carry.assign(rest());
             } else {
-                out.WriteLine(Trimmed(rest.substr(0, a - 1)));
+                out.WriteLine(Trimmed(front(a - 1)));
                 carryFrom(s + a - 1);
             }
             return;
         }
         if (a == 0 && b > 0 && d == 0) {  // R7: the end of a tag begun on an earlier line
             if (b == 1)
-                Carry.assign(rest);
+                Carry.assign(rest());
             else
-                out.WriteLine(rest);  // text with a lone ">" inside: written as it stands
+                out.WriteLine(rest());  // text with a lone ">" inside: written as it stands
             return;
         }
         if (a > b && b > 0) {  // R8
-            out.WriteLine(rest);
+            out.WriteLine(rest());
             return;
         }
         if (a == 0 && b == 0) {  // R9: no tag at all
-            out.WriteLine(rest);
+            out.WriteLine(rest());
             return;
         }
         if (a > 1 && b > a && c > b && d == 0) {  // R10
-            out.WriteLine(rest.substr(0, c - 1));
+            out.WriteLine(front(c - 1));
             cut(c - 1);
             continue;
         }
         // No rule applies ("a > b > c", "<a<b>"): the line would never change again.
-        out.WriteLine(rest);
+        out.WriteLine(rest());
         return;
     }
+}
+
+// Lines up to this many characters are read whole; longer ones in parts of this size.
+constexpr std::size_t kPartSize = std::size_t(1) << 16;
+
+}  // namespace
+
+void ReflowLine(Text& line, Text& Carry, LineSink& out)
+{
+    if (!Carry.empty()) {
+        Carry.push_back(U' ');
+        Carry += line;
+        line.swap(Carry);
+        Carry.clear();
+    }
+    FlattenWhitespace(line);  // trims as well
+    WholeLine text(line);
+    ReflowText(text, Carry, out);
 }
 
 void ReflowPass::Feed(Text& line)
@@ -190,12 +333,30 @@ void ReflowPass::Finish()
     }
 }
 
+bool ReflowPass::FeedNext(LineReader& in, std::size_t partSize)
+{
+    if (partSize == 0)
+        partSize = kPartSize;
+    part_.clear();
+    bool ended = true;
+    if (!in.ReadLinePart(part_, partSize, ended))
+        return false;
+    if (ended) {
+        Feed(part_);
+        return true;
+    }
+    LineInParts text(in, partSize, carry_, part_);
+    carry_.clear();
+    ReflowText(text, carry_, out_);
+    text.LoadAll();  // every rule that ends the line has read it whole; this only makes sure
+    return true;
+}
+
 void RunReflowPass(LineReader& in, LineSink& out)
 {
     ReflowPass pass(out);
-    Text line;
-    while (in.ReadLine(line))
-        pass.Feed(line);
+    while (pass.FeedNext(in)) {
+    }
     pass.Finish();
 }
 

@@ -16,11 +16,16 @@ class ReflowPass {
 public:
     explicit ReflowPass(LineSink& out) : out_(out) {}
     void Feed(Text& line);  // a line as read: trimmed here
-    void Finish();          // text still carried at the end is written as a last line
+    // Reads the next line from `in` and reflows it; false when no line is left. A line longer
+    // than `partSize` characters (0: the usual size) is read and reflowed part by part, with the
+    // same result as Feed on the whole line.
+    bool FeedNext(LineReader& in, std::size_t partSize = 0);
+    void Finish();  // text still carried at the end is written as a last line
 
 private:
     LineSink& out_;
     Text carry_;
+    Text part_;
 };
 
 void RunReflowPass(LineReader& in, LineSink& out);

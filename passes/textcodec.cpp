@@ -8,6 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvik {
 
 namespace {
@@ -80,6 +84,34 @@ bool ValidateChunk(const unsigned char* p, std::size_t n, std::size_t& tail)
         i += len;
     }
     return true;
+}
+
+// Widens the plain ASCII at the front of `p` (at most `n` bytes), up to the first carriage
+// return or byte above 127, into `wide`; returns how many bytes that was.
+std::size_t WidenAscii(const unsigned char* p, std::size_t n, char32_t* wide)
+{
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 16 <= n; k += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const int stop = _mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, cr)));
+        if (stop != 0)
+            break;
+        const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+        auto* out = reinterpret_cast<__m128i*>(wide + k);
+        _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+    }
+#endif
+    while (k < n && p[k] < 0x80 && p[k] != '\r') {
+        wide[k] = p[k];
+        ++k;
+    }
+    return k;
 }
 
 // A buffer of many megabytes is touched page by page as it fills; large pages make that a few
@@ -292,8 +324,29 @@ bool TextFileReader::ReadLine(Text& line)
 
 bool TextFileReader::ReadLineAppend(Text& line)
 {
-    if (Available() == 0 && !Fill())
+    bool ended = true;
+    if (!ReadUpTo(line, SIZE_MAX, ended))
         return false;
+    while (!ended)
+        ReadUpTo(line, SIZE_MAX, ended);
+    return true;
+}
+
+bool TextFileReader::ReadLinePart(Text& part, std::size_t most, bool& ended)
+{
+    return ReadUpTo(part, std::max<std::size_t>(most, 1), ended);
+}
+
+bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
+{
+    ended = true;
+    if (Available() == 0 && !Fill()) {
+        // The end of the input ends a line begun by an earlier part; otherwise no line is left.
+        const bool wasInside = insideLine_;
+        insideLine_ = false;
+        return wasInside;
+    }
+    const std::size_t limit = most > SIZE_MAX - line.size() ? SIZE_MAX : line.size() + most;
 
     // Grows the line without ever reserving beyond what the rest of the input can hold, so a
     // document that is one long line costs about four bytes per character.
@@ -316,6 +369,11 @@ bool TextFileReader::ReadLineAppend(Text& line)
     };
 
     for (;;) {
+        if (line.size() >= limit) {
+            ended = false;
+            insideLine_ = true;
+            return true;
+        }
         if (Available() < 4 && !eof_)
             Fill();
         if (Available() == 0)
@@ -332,12 +390,7 @@ bool TextFileReader::ReadLineAppend(Text& line)
             // Plain ASCII up to the next carriage return goes in stretches through a small
             // buffer, widened and checked in the same loop.
             char32_t wide[512];
-            std::size_t k = 0;
-            const std::size_t limit = std::min<std::size_t>(avail, 512);
-            while (k < limit && p[k] < 0x80 && p[k] != '\r') {
-                wide[k] = p[k];
-                ++k;
-            }
+            std::size_t k = WidenAscii(p, std::min<std::size_t>({avail, 512, limit - line.size()}), wide);
             if (k > 0) {
                 grow(k);
                 line.append(wide, k);
@@ -408,11 +461,13 @@ bool TextFileReader::ReadLineAppend(Text& line)
                 lf = (a >= 1 && q[0] == '\n') ? 1 : 0;
             pos_ += lf;
             consumed_ += static_cast<std::int64_t>(lf);
+            insideLine_ = false;
             return true;
         }
         grow(1);
         line.push_back(c);
     }
+    insideLine_ = false;
     if (progress_)
         progress_(consumed_, total_);
     return true;

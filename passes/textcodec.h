@@ -37,6 +37,7 @@ public:
     void SetData(std::string bytes, Mode mode);
 
     bool ReadLine(Text& line) override;
+    bool ReadLinePart(Text& part, std::size_t most, bool& ended) override;
     // Appends the next line to `line` instead of replacing it.
     bool ReadLineAppend(Text& line);
 
@@ -49,12 +50,14 @@ public:
 
 private:
     bool Fill();  // reads more bytes; false at the end of input
+    bool ReadUpTo(Text& line, std::size_t most, bool& ended);
     void Start(Mode mode);
     std::size_t Available() const { return buf_.size() - pos_; }
 
     int fd_ = -1;
     bool ownsFd_ = false;
     bool eof_ = false;
+    bool insideLine_ = false;  // a part of a line was read, not yet its end
     std::string buf_;
     std::size_t pos_ = 0;
     Encoding enc_ = Encoding::Utf8;

@@ -42,6 +42,26 @@ TEST_P(ReadsLines, DecodedAndSplit)
     EXPECT_EQ(Read(GetParam().bytes), GetParam().lines);
 }
 
+// Read in parts of a few characters, the same lines come out.
+TEST_P(ReadsLines, TheSameInParts)
+{
+    for (std::size_t most = 1; most <= 5; ++most) {
+        TextFileReader reader;
+        reader.SetData(GetParam().bytes, TextFileReader::Mode::Detect);
+        Lines out;
+        Text line;
+        bool ended = true;
+        while (reader.ReadLinePart(line, most, ended)) {
+            if (ended) {
+                out.push_back(U8(line));
+                line.clear();
+            }
+        }
+        EXPECT_TRUE(line.empty());
+        EXPECT_EQ(out, GetParam().lines) << "parts of " << most;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Documents, ReadsLines, testing::Values(
     Decoding{"CrLf", "a\r\nb\r\n", {"a", "b"}},
     Decoding{"CrAlone", "a\rb", {"a", "b"}},
@@ -55,6 +75,9 @@ INSTANTIATE_TEST_SUITE_P(Documents, ReadsLines, testing::Values(
     Decoding{"Utf16LittleEndian", std::string("\xFF\xFE" "a\0\xE9\0\r\0\n\0b\0", 12), {"aé", "b"}},
     Decoding{"Utf16BigEndian", std::string("\xFE\xFF\0a\xD8\x3D\xDE\x00\0\r", 10), {"a😀"}},
     Decoding{"Utf16OddByteAtTheEnd", std::string("\xFF\xFE" "a\0b", 5), {"a\xEF\xBF\xBD"}},
+    Decoding{"LongAsciiRunsAroundLineEnds", std::string(37, 'x') + "\r" + std::string(20, 'y') + "\xC3\xA9" +
+        std::string(17, 'z') + "\r\n" + std::string(16, 'w'), {std::string(37, 'x'), std::string(20, 'y') + "é" +
+        std::string(17, 'z'), std::string(16, 'w')}},
     Decoding{"NulAndControlsPassThrough", std::string("a\0b\x01", 4), {std::string("a\0b\x01", 4)}}
 ));
 
