@@ -6,6 +6,7 @@
 
 #include "core/conversionstate.h"
 #include "core/linkswitches.h"
+#include "core/tagsearch.h"
 #include "core/text.h"
 
 #include <cstddef>
@@ -23,6 +24,14 @@ struct LineValues {
     void Recount();  // lineLength, TagStart and TagEnd from the line as it stands
 };
 
+// A line made ready for the converter: trimmed, its first tag put in place by the tag scanner,
+// and every searched string found. This depends on the line alone, never on the state, so it
+// can be done ahead of the conversion (on another thread).
+struct PreparedLine {
+    LineValues lv;
+    TagPositions pos;
+};
+
 class Converter {
 public:
     Converter(const ConverterOptions& options, const LinkSwitches& links, LineSink& out);
@@ -31,6 +40,15 @@ public:
     void Reset();
     // Converts one input line (already trimmed by the run, trimmed again here).
     void ConvertLine(Text& line, ConversionState& state);
+    // The same in steps: the two parts that look at the line alone (the tag scanner, then the
+    // search for the fixed strings), then the rest.
+    static void ScanLine(TextView line, LineValues& lv);
+    static void PrepareLine(TextView line, PreparedLine& prepared)
+    {
+        ScanLine(line, prepared.lv);
+        SearchTags(prepared.lv.line, prepared.pos);
+    }
+    void ConvertPrepared(PreparedLine& prepared, ConversionState& state);
     // Writes what is left at the end of a run.
     void FlushLine();
 

@@ -31,16 +31,28 @@ void Converter::Flush(LineValues& lv)
 
 void Converter::ConvertLine(Text& line, ConversionState& st)
 {
-    LineValues lv;
-    lv.line.swap(line);
-    Trim(lv.line);
-    lv.lineLength = lv.line.size();
-    lv.TagStart = Find(lv.line, U'<');
-    lv.TagEnd = Find(lv.line, U'>');
+    PreparedLine prepared;
+    PrepareLine(line, prepared);
+    ConvertPrepared(prepared, st);
+    line.swap(prepared.lv.line);
+}
+
+void Converter::ScanLine(TextView line, LineValues& lv)
+{
+    // The positions are taken from the text given, before it is copied.
+    const TextView trimmed = Trimmed(line);
+    lv.lineLength = trimmed.size();
+    lv.TagStart = Find(trimmed, U'<');
+    lv.TagEnd = Find(trimmed, U'>');
+    lv.line.assign(trimmed);
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
         ScanTag(lv);
+}
 
-    const TagPositions pos = SearchTags(lv.line);
+void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
+{
+    LineValues& lv = prepared.lv;
+    const TagPositions& pos = prepared.pos;
     std::size_t BreakFlag = pos[kBr];
     std::size_t LiPos = pos[kLi];
     std::size_t nbspPos = pos[kNbsp], ampPos = pos[kAmp], num160Pos = pos[kNum160];
@@ -347,8 +359,6 @@ void Converter::ConvertLine(Text& line, ConversionState& st)
         }
         BreakFlag = 0;
     }
-
-    line.swap(lv.line);
 }
 
 }  // namespace quorvik

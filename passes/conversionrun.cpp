@@ -19,6 +19,21 @@ void ConversionRun::Finish()
     converter_.FlushLine();
 }
 
+void ScannedBatch::Add(const LineValues& lv)
+{
+    chars_ += lv.line;
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd});
+}
+
+void ScannedBatch::clear()
+{
+    // A batch that carried a very long line does not keep that memory.
+    if (chars_.capacity() > (std::size_t(1) << 20))
+        Text().swap(chars_);
+    chars_.clear();
+    entries_.clear();
+}
+
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links)
 {
     ConversionRun run(options, links, out);

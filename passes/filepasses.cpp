@@ -3,6 +3,8 @@
 #include "passes/blanklines.h"
 #include "passes/chain.h"
 #include "passes/conversionrun.h"
+#include "passes/linepipe.h"
+#include "passes/linestream.h"
 #include "passes/reflow.h"
 #include "passes/textcodec.h"
 
@@ -182,6 +184,22 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
     return {};
 }
 
+// Shows each line written to the tag scanner and hands it to the converter's thread.
+class IntoConversion final : public LineSink {
+public:
+    explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
+    void WriteLine(TextView line) override
+    {
+        Converter::ScanLine(line, scanned_);
+        pipe_.Filling().Add(scanned_);
+        pipe_.Added();
+    }
+
+private:
+    BatchPipe<ScannedBatch>& pipe_;
+    LineValues scanned_;
+};
+
 }  // namespace
 
 ChainOptions ChainOptionsFrom(const SettingValues& values)
@@ -201,23 +219,32 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     // that way); the pre-pass and the blank-line pass never do, since the pre-pass turns carriage
     // returns into spaces and the blank-line pass gets lines already split. So only what the
     // converter writes needs splitting before the next reader sees it.
-    Text line;
+    const auto reflowAll = [&in](LineSink& sink) {
+        RunReflowPass(in, sink);
+    };
     if (stage == Stage::Reflow) {
-        ReflowPass reflow(out);
-        while (in.ReadLine(line))
-            reflow.Feed(line);
-        reflow.Finish();
+        reflowAll(out);
         return;
     }
+    // Two threads share the work: reading, the pre-pass and the converter's look at each line
+    // alone on one; the conversion proper, blank-line removal and writing on the other.
     BlankLinePass blank(options.cleanUp, out);
     FeedInto<BlankLinePass> intoBlank(blank);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(intoBlank));
     ConversionRun conversion(options.converter, links, toNext);
-    FeedInto<ConversionRun> intoConversion(conversion);
-    ReflowPass reflow(intoConversion);
-    while (in.ReadLine(line))
-        reflow.Feed(line);
-    reflow.Finish();
+    BatchPipe<ScannedBatch> toConversion;
+    RunSideBySide(
+        toConversion,
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            IntoConversion prepared(pipe);
+            reflowAll(prepared);
+        },
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            PreparedLine line;
+            pipe.Drain([&](const ScannedBatch& batch) {
+                batch.ForEach(line, [&](PreparedLine& l) { conversion.Feed(l); });
+            });
+        });
     conversion.Finish();
 }
 

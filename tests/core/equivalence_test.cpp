@@ -5,9 +5,11 @@
 
 #include "core/tagsearch.h"
 #include "passes/reflow.h"
+#include "passes/textcodec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace quorvik {
@@ -48,6 +50,15 @@ TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
     for (int i = 0; i < 20000; ++i) {
         LineValues lv;
         lv.line = g.Line(14);
+        if (g.Between(0, 3) == 0) {
+            // The usual shape after the tag scanner: one tag first, then text (often free of
+            // brackets, sometimes with one more).
+            Text text = g.Line(6);
+            if (g.Between(0, 2) > 0)
+                text.erase(std::remove_if(text.begin(), text.end(), [](char32_t c) { return c == U'<' || c == U'>'; }),
+                           text.end());
+            lv.line = U"<b>" + text;
+        }
         if (g.Between(0, 3) == 0)
             Trim(lv.line);
         lv.lineLength = lv.line.size();
@@ -193,7 +204,7 @@ TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFind)
             line += Text(kTagSearch[static_cast<std::size_t>(g.Between(0, kTagCount - 1))]);
         const TagPositions p = SearchTags(line);
         for (int t = 0; t < kTagCount; ++t)
-            ASSERT_EQ(p.at[t], Find(line, kTagSearch[t])) << U8(line) << " / " << U8(kTagSearch[t]);
+            ASSERT_EQ(p[static_cast<Tag>(t)], Find(line, kTagSearch[t])) << U8(line) << " / " << U8(kTagSearch[t]);
     }
 }
 
@@ -213,6 +224,46 @@ TEST(Equivalence, ReflowMatchesPassesOverTheCutLine)
             ASSERT_EQ(U8(fastOut.lines), U8(slowOut.lines)) << U8(line);
             ASSERT_EQ(U8(fastCarry), U8(slowCarry)) << U8(line);
         }
+    }
+}
+
+// A long line is reflowed part by part as it is read; the result must be that of the line
+// reflowed whole, whatever the parts' size and wherever they cut (in a run of spaces, inside a
+// tag, between a carriage return and its line feed).
+TEST(Equivalence, ReflowInPartsMatchesReflowOfWholeLines)
+{
+    Generator g(9);
+    for (int i = 0; i < 4000; ++i) {
+        std::string doc;
+        const int lines = g.Between(1, 4);
+        for (int k = 0; k < lines; ++k) {
+            doc += U8(g.Line(g.Between(0, 1) == 0 ? 6 : 40));
+            if (g.Between(0, 4) == 0)
+                doc += std::string(static_cast<std::size_t>(g.Between(1, 9)), ' ');
+            if (k + 1 < lines || g.Between(0, 1) == 0)
+                doc += g.Between(0, 2) == 0 ? "\r" : "\r\n";
+        }
+        MemoryLines whole;
+        {
+            TextFileReader in;
+            in.SetData(doc, TextFileReader::Mode::Utf8Only);
+            ReflowPass pass(whole);
+            Text line;
+            while (in.ReadLine(line))
+                pass.Feed(line);
+            pass.Finish();
+        }
+        const std::size_t partSize = static_cast<std::size_t>(g.Between(1, 9));
+        MemoryLines parts;
+        {
+            TextFileReader in;
+            in.SetData(doc, TextFileReader::Mode::Utf8Only);
+            ReflowPass pass(parts);
+            while (pass.FeedNext(in, partSize)) {
+            }
+            pass.Finish();
+        }
+        ASSERT_EQ(U8(parts.lines), U8(whole.lines)) << "parts of " << partSize << " in: " << doc;
     }
 }
 

@@ -1,0 +1,137 @@
+// The chain on two threads: batches arrive whole and in order, a failure on either side stops
+// both, and the threaded chain writes what the passes write when run one after another.
+
+#include "../core/testsupport.h"
+
+#include "passes/conversionrun.h"
+#include "passes/linepipe.h"
+#include "passes/reflow.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+namespace quorvik {
+namespace {
+
+struct Numbers {
+    std::vector<int> values;
+    void clear() { values.clear(); }
+    bool full() const { return values.size() >= 7; }
+    bool empty() const { return values.empty(); }
+};
+
+void WriteNumbers(BatchPipe<Numbers>& pipe, int count, int throwAt = -1)
+{
+    for (int i = 0; i < count; ++i) {
+        if (i == throwAt)
+            throw std::runtime_error("writer failed");
+        pipe.Filling().values.push_back(i);
+        pipe.Added();
+    }
+}
+
+TEST(BatchPipe, EveryItemArrivesOnceInOrder)
+{
+    for (std::size_t inFlight : {1, 2, 4}) {
+        BatchPipe<Numbers> pipe(inFlight);
+        std::vector<int> seen;
+        RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 100000); },
+                      [&](BatchPipe<Numbers>& p) {
+                          p.Drain([&](const Numbers& b) { seen.insert(seen.end(), b.values.begin(), b.values.end()); });
+                      });
+        ASSERT_EQ(seen.size(), 100000u);
+        for (int i = 0; i < 100000; ++i)
+            ASSERT_EQ(seen[static_cast<std::size_t>(i)], i);
+    }
+}
+
+TEST(BatchPipe, AFailureOnEitherSideStopsBothAndIsReported)
+{
+    // The writer fails: what it handed over arrives, then its error.
+    {
+        BatchPipe<Numbers> pipe(2);
+        std::size_t seen = 0;
+        EXPECT_THROW(RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 100000, 5000); },
+                                   [&](BatchPipe<Numbers>& p) {
+                                       p.Drain([&](const Numbers& b) { seen += b.values.size(); });
+                                   }),
+                     std::runtime_error);
+        EXPECT_LE(seen, 5000u);
+    }
+    // The reader fails: the writer, blocked on a full pipe or not, stops instead of hanging.
+    {
+        BatchPipe<Numbers> pipe(1);
+        EXPECT_THROW(RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 10000000); },
+                                   [](BatchPipe<Numbers>& p) {
+                                       int batches = 0;
+                                       p.Drain([&](const Numbers&) {
+                                           if (++batches == 3)
+                                               throw std::runtime_error("reader failed");
+                                       });
+                                   }),
+                     std::runtime_error);
+    }
+}
+
+// A document of many lines of varied HTML, enough for many batches.
+std::string Document(unsigned seed, const char* lineEnd)
+{
+    static const char* const kPieces[] = {
+        "<p>", "</p>", "<b>bold</b>", "<ul>", "</ul>", "<ol>", "/ol>", "<li>item", "</li>", "<table>", "</table>",
+        "<tr>", "<td>cell", "</td>", "<h2>Head</h2>", "<br>", "&nbsp;", "&amp;", "&#160", "<a href=\"http://x.y/\">",
+        "</a>", "<dl>", "<dt>term", "<dd>data", "</dl>", "<title>T</title>", "</head>", "<body>", "text", "more words",
+        "café", "a, b.", "  ", "\t", "<caption>C", "</caption>", "<menu>", "<pre>",
+    };
+    std::mt19937 rng(seed);
+    std::string doc = "<html><head>";
+    for (int line = 0; line < 30000; ++line) {
+        const int pieces = static_cast<int>(rng() % 6);
+        for (int k = 0; k < pieces; ++k)
+            doc += kPieces[rng() % std::size(kPieces)];
+        doc += lineEnd;
+    }
+    return doc;
+}
+
+std::vector<std::string> OneAfterAnother(const std::string& doc, Stage stage, const ChainOptions& options)
+{
+    const FixedLinkSwitches links(true, true, true);
+    TextFileReader reader;
+    reader.SetData(doc, TextFileReader::Mode::Detect);
+    MemoryLines reflowed;
+    RunReflowPass(reader, reflowed);
+    MemoryLines text;
+    ReadBackSplitter split(text);
+    RunConversion(reflowed, split, options.converter, links);
+    if (stage == Stage::Text)
+        return U8(text.lines);
+    MemoryLines formatted;
+    RemoveExtraLines(text, formatted, options.cleanUp);
+    return U8(formatted.lines);
+}
+
+TEST(Chain, OnTwoThreadsWritesWhatThePassesWriteOneAfterAnother)
+{
+    ChainOptions options;
+    options.converter.TextLen = 30;
+    options.cleanUp.sets[0] = T("*");
+    const FixedLinkSwitches links(true, true, true);
+    for (const char* lineEnd : {"\r\n", "\n"}) {
+        for (unsigned seed : {1u, 2u}) {
+            const std::string doc = Document(seed, lineEnd);
+            for (Stage stage : {Stage::Text, Stage::Formatted}) {
+                TextFileReader reader;
+                reader.SetData(doc, TextFileReader::Mode::Detect);
+                MemoryLines out;
+                RunChain(reader, stage, options, links, out);
+                ASSERT_EQ(U8(out.lines), OneAfterAnother(doc, stage, options))
+                    << "seed " << seed << (lineEnd[0] == '\r' ? " CR LF" : " LF");
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvik
