@@ -42,6 +42,13 @@ void Converter::ScanTag(LineValues& lv)
 
     const std::size_t ts = lv.TagStart - 1;  // 0-based first character of the tag
     const std::size_t te = lv.TagEnd;        // 0-based one past its last character
+
+    // The first "<" and ">" of the line as it will be, found before it changes: moving or
+    // blanking the tag only shifts them or, for a blanked tag, passes on to the next ones after it
+    // (and reading back characters just written costs more than reading them before).
+    std::size_t lt = Find(line, U'<'), gt = Find(line, U'>');
+    auto shifted = [](std::size_t p, std::size_t after, std::size_t by) { return p > after ? p - by : p; };
+
     if (lv.TagStart == 1 && lv.TagEnd == n) {
         // "whole": the tag text alone.
         Lower(line, 0, n);
@@ -52,6 +59,8 @@ void Converter::ScanTag(LineValues& lv)
         while (r < n && line[r] == U' ')
             ++r;
         line.erase(te, r - te);
+        lt = shifted(lt, te, r - te);
+        gt = shifted(gt, te, r - te);
     } else if (lv.TagEnd == n) {
         // "end": the rest, trimmed, directly followed by the tag text.
         Lower(line, ts, n);
@@ -59,13 +68,21 @@ void Converter::ScanTag(LineValues& lv)
         while (l > 0 && line[l - 1] == U' ')
             --l;
         line.erase(l, ts - l);
+        lt = shifted(lt, ts, ts - l);
+        gt = shifted(gt, ts, ts - l);
     } else {
-        // In the middle: the tag is gone, its characters stay as spaces inside the line.
+        // In the middle: the tag is gone, its characters stay as spaces inside the line. The line
+        // keeps its first and last characters, so trimming changes nothing.
+        if (lt > ts && lt <= te)
+            lt = Find(line, U'<', te + 1);
+        if (gt > ts && gt <= te)
+            gt = Find(line, U'>', te + 1);
         for (std::size_t i = ts; i < te; ++i)
             line[i] = U' ';
-        Trim(line);
     }
-    lv.Recount();
+    lv.lineLength = line.size();
+    lv.TagStart = lt;
+    lv.TagEnd = gt;
 }
 
 }  // namespace quorvik

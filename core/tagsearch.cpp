@@ -10,39 +10,68 @@ namespace quorvik {
 
 namespace {
 
-// The most strings that share their first two characters ("</" starts 16 of them).
-constexpr int LargestBucket()
+// How many different first-two-character pairs the strings have.
+constexpr int PairCount()
 {
-    int largest = 0;
+    int pairs = 0;
     for (int t = 0; t < kTagCount; ++t) {
-        int same = 0;
-        for (int u = 0; u < kTagCount; ++u)
-            same += kTagSearch[u][0] == kTagSearch[t][0] && kTagSearch[u][1] == kTagSearch[t][1];
-        largest = same > largest ? same : largest;
+        bool seen = false;
+        for (int u = 0; u < t; ++u)
+            seen = seen || (kTagSearch[u][0] == kTagSearch[t][0] && kTagSearch[u][1] == kTagSearch[t][1]);
+        pairs += seen ? 0 : 1;
     }
-    return largest;
+    return pairs;
 }
 
-// The strings grouped by their first two characters, so that each "<", "/" or "&" of a line is
-// compared only with the few strings that can start there.
+// The strings grouped by their first two characters and then by their third, so that each "<",
+// "/" or "&" of a line is compared only with the few strings that can start there ("</" starts
+// sixteen, but only "</h" starts more than one). "<p" is the one string of two characters.
 struct Buckets {
-    static constexpr int kMaxPerBucket = LargestBucket();
+    static constexpr int kPairs = PairCount();
     std::int8_t firstIndex[128];
-    std::int8_t count[3][128] = {};
-    std::int8_t tags[3][128][kMaxPerBucket] = {};
+    std::int8_t pairOf[3][128];
+    std::int8_t twoCharacterTag[kPairs];
+    std::uint8_t start[kPairs][128] = {};
+    std::uint8_t count[kPairs][128] = {};
+    std::int8_t tags[kTagCount] = {};
 
     Buckets()
     {
         for (auto& f : firstIndex)
             f = -1;
+        for (auto& row : pairOf)
+            for (auto& p : row)
+                p = -1;
+        for (auto& t : twoCharacterTag)
+            t = -1;
         firstIndex[int{'<'}] = 0;
         firstIndex[int{'/'}] = 1;
         firstIndex[int{'&'}] = 2;
+        int pairs = 0;
         for (int t = 0; t < kTagCount; ++t) {
             const std::u32string_view s = kTagSearch[t];
-            const int f = firstIndex[s[0]];
-            const int second = static_cast<int>(s[1]);
-            tags[f][second][count[f][second]++] = static_cast<std::int8_t>(t);
+            std::int8_t& pair = pairOf[firstIndex[s[0]]][s[1]];
+            if (pair < 0)
+                pair = static_cast<std::int8_t>(pairs++);
+            if (s.size() == 2)
+                twoCharacterTag[pair] = static_cast<std::int8_t>(t);
+            else
+                ++count[pair][s[2]];
+        }
+        int next = 0;
+        for (int p = 0; p < kPairs; ++p) {
+            for (int third = 0; third < 128; ++third) {
+                start[p][third] = static_cast<std::uint8_t>(next);
+                next += count[p][third];
+                count[p][third] = 0;
+            }
+        }
+        for (int t = 0; t < kTagCount; ++t) {
+            const std::u32string_view s = kTagSearch[t];
+            if (s.size() == 2)
+                continue;
+            const int pair = pairOf[firstIndex[s[0]]][s[1]];
+            tags[start[pair][s[2]] + count[pair][s[2]]++] = static_cast<std::int8_t>(t);
         }
     }
 };
@@ -51,7 +80,7 @@ const Buckets kBuckets;
 
 bool MatchesAt(const char32_t* at, std::u32string_view s)
 {
-    for (std::size_t k = 2; k < s.size(); ++k) {  // the first two are known to match
+    for (std::size_t k = 3; k < s.size(); ++k) {  // the first three are known to match
         if (at[k] != s[k])
             return false;
     }
@@ -68,21 +97,30 @@ void SearchTags(TextView line, TagPositions& p)
     p.mask = 0;
     const std::size_t n = line.size();
     const char32_t* d = line.data();
+    auto record = [&p](int t, std::size_t i) {
+        if (!((p.mask >> t) & 1U)) {
+            p.at[t] = i + 1;
+            p.mask |= std::uint64_t{1} << t;
+        }
+    };
     auto look = [&](std::size_t i) {
-        const int f = kBuckets.firstIndex[d[i]];
         const char32_t second = d[i + 1];
         if (second >= 128)
             return;
-        const int count = kBuckets.count[f][second];
-        for (int k = 0; k < count; ++k) {
-            const int t = kBuckets.tags[f][second][k];
-            if ((p.mask >> t) & 1U)
-                continue;
-            const std::u32string_view s = kTagSearch[t];
-            if (n - i >= s.size() && MatchesAt(d + i, s)) {
-                p.at[t] = i + 1;
-                p.mask |= std::uint64_t{1} << t;
-            }
+        const int pair = kBuckets.pairOf[kBuckets.firstIndex[d[i]]][second];
+        if (pair < 0)
+            return;
+        if (kBuckets.twoCharacterTag[pair] >= 0)
+            record(kBuckets.twoCharacterTag[pair], i);
+        if (i + 2 >= n || d[i + 2] >= 128)
+            return;
+        const char32_t third = d[i + 2];
+        const int from = kBuckets.start[pair][third];
+        const int to = from + kBuckets.count[pair][third];
+        for (int k = from; k < to; ++k) {
+            const int t = kBuckets.tags[k];
+            if (!((p.mask >> t) & 1U) && n - i >= kTagSearch[t].size() && MatchesAt(d + i, kTagSearch[t]))
+                record(t, i);
         }
     };
     if (n < 2)

@@ -33,12 +33,13 @@ public:
     {
         std::size_t start = 0;
         for (const Entry& e : entries_) {
-            scratch.lv.line.assign(chars_, start, e.end - start);
+            const TextView line = TextView(chars_).substr(start, e.end - start);
             start = e.end;
+            SearchTags(line, scratch.pos);
+            scratch.lv.line.assign(line);
             scratch.lv.lineLength = e.lineLength;
             scratch.lv.TagStart = e.TagStart;
             scratch.lv.TagEnd = e.TagEnd;
-            SearchTags(scratch.lv.line, scratch.pos);
             each(scratch);
         }
     }

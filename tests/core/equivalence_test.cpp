@@ -80,6 +80,29 @@ TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
     }
 }
 
+// The tag scanner works out where the line's first "<" and ">" end up instead of looking again;
+// they must be where a search of the scanned line finds them, whatever positions it was given.
+TEST(Equivalence, TagScannerPositionsAreThoseOfTheScannedLine)
+{
+    Generator g(10);
+    for (int i = 0; i < 20000; ++i) {
+        LineValues lv;
+        lv.line = g.Line(10);
+        if (g.Between(0, 1) == 0)
+            Trim(lv.line);
+        lv.Recount();
+        if (g.Between(0, 4) == 0) {
+            lv.TagStart = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
+            lv.TagEnd = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
+        }
+        const Text before = lv.line;
+        Converter::ScanTag(lv);
+        ASSERT_EQ(lv.lineLength, lv.line.size()) << U8(before);
+        ASSERT_EQ(lv.TagStart, Find(lv.line, U'<')) << U8(before) << " -> " << U8(lv.line);
+        ASSERT_EQ(lv.TagEnd, Find(lv.line, U'>')) << U8(before) << " -> " << U8(lv.line);
+    }
+}
+
 TEST(Equivalence, WrappingMatchesTheSearchPerStartPosition)
 {
     Generator g(2);
