@@ -93,6 +93,9 @@ private:
     void Write(TextView text) { out_.WriteLine(text); }
     void WriteBlank() { out_.WriteLine(TextView()); }
     void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
+    // Rules 1 to 28 of ConvertPrepared: those that fire on a searched string found in the line.
+    void ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
+                       std::size_t& LiPos);
     void WrapPlain(std::size_t start);
     void WrapHanging(std::size_t start);
 

@@ -49,12 +49,9 @@ void Converter::ScanLine(TextView line, LineValues& lv)
         ScanTag(lv);
 }
 
-void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
+void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
+                              std::size_t& LiPos)
 {
-    LineValues& lv = prepared.lv;
-    const TagPositions& pos = prepared.pos;
-    std::size_t BreakFlag = pos[kBr];
-    std::size_t LiPos = pos[kLi];
     std::size_t nbspPos = pos[kNbsp], ampPos = pos[kAmp], num160Pos = pos[kNum160];
 
     const bool headingOpens = AnyFound(pos, {kH1, kH2, kH3, kH4, kH5, kH6});
@@ -293,6 +290,17 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
         st.InHead = Word::No;
         st.InBody = Word::Yes;
     }
+}
+
+void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
+{
+    LineValues& lv = prepared.lv;
+    const TagPositions& pos = prepared.pos;
+    std::size_t BreakFlag = pos[kBr];
+    std::size_t LiPos = pos[kLi];
+    // Rules 1 to 28 each need one of the searched strings; many lines hold none of them.
+    if (pos.mask != 0)
+        ApplyTagRules(lv, pos, st, BreakFlag, LiPos);
     // 29.
     if (st.InLink == Word::Yes)
         AppendLinkInfo(lv);

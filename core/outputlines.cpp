@@ -195,18 +195,23 @@ void Converter::StripTags(LineValues& lv)
     std::size_t TS = lv.TagStart;
     std::size_t TE = lv.TagEnd;
 
-    // The usual line after the tag scanner: one tag at its start and nothing else that looks
-    // like one. The rounds blank the tag and nothing more, so the text after it is what is left.
-    if (TS == 1 && TE > 1 && TE < entryLen && entryLen == n && line[0] == U'<' && line[TE - 1] == U'>') {
-        bool alone = true;
-        for (std::size_t i = 1; i < n && alone; ++i)
-            alone = (line[i] != U'<' && line[i] != U'>') || i == TE - 1;
-        if (alone) {
-            line.erase(0, TE);
+    // The usual line after the tag scanner: one tag and nothing else that looks like one. The
+    // rounds blank the tag and nothing more; only a tag that ends the line is blanked after the
+    // last round, which leaves its end as TagEnd.
+    if (TS >= 1 && TE > TS && TE <= entryLen && entryLen == n && line[TS - 1] == U'<' && line[TE - 1] == U'>') {
+        const std::size_t lt = IndexOf(line.data(), n, U'<', TS);
+        const std::size_t gt = IndexOf(line.data(), n, U'>', TE);
+        if (lt == n && gt == n && IndexOf(line.data(), TS - 1, U'<') == TS - 1 && IndexOf(line.data(), TE - 1, U'>') == TE - 1) {
+            if (TS == 1) {
+                line.erase(0, TE);
+            } else {
+                for (std::size_t i = TS - 1; i < TE; ++i)
+                    line[i] = U' ';
+            }
             Trim(line);
             lv.lineLength = line.size();
             lv.TagStart = 0;
-            lv.TagEnd = 0;
+            lv.TagEnd = TE == entryLen ? TE : 0;
             return;
         }
     }

@@ -62,8 +62,12 @@ TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
         if (g.Between(0, 3) == 0)
             Trim(lv.line);
         lv.lineLength = lv.line.size();
-        // Callers pass positions that may be stale: sometimes the true ones, sometimes others.
-        if (g.Between(0, 2) == 0) {
+        // Callers pass positions that may be stale: sometimes the true ones, sometimes others
+        // (often those of a later bracket).
+        if (g.Between(0, 4) == 0) {
+            lv.TagStart = Find(lv.line, U'<', static_cast<std::size_t>(g.Between(1, 4)));
+            lv.TagEnd = Find(lv.line, U'>', static_cast<std::size_t>(g.Between(1, 4)));
+        } else if (g.Between(0, 2) == 0) {
             lv.TagStart = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
             lv.TagEnd = static_cast<std::size_t>(g.Between(0, static_cast<int>(lv.line.size()) + 1));
         } else {
