@@ -59,7 +59,8 @@ void Converter::ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_
                     r = std::min(r + 4, n);
                     continue;
                 }
-                const std::size_t f = line.find(U"&amp", r);
+                const std::size_t found = Find(line, U"&amp", r + 1);
+                const std::size_t f = found > 0 ? found - 1 : Text::npos;
                 if (f == Text::npos) {
                     std::copy(line.begin() + static_cast<std::ptrdiff_t>(r), line.end(),
                               line.begin() + static_cast<std::ptrdiff_t>(w));

@@ -28,6 +28,7 @@ void Converter::ScanTag(LineValues& lv)
     Text& line = lv.line;
     Trim(line);
     const std::size_t n = line.size();
+    const std::size_t givenLt = lv.TagStart, givenGt = lv.TagEnd;
 
     // Widen the tag once, to the second ">" of the line at most.
     const std::size_t next = Find(line, U'>', lv.TagEnd + 1);
@@ -46,7 +47,14 @@ void Converter::ScanTag(LineValues& lv)
     // The first "<" and ">" of the line as it will be, found before it changes: moving or
     // blanking the tag only shifts them or, for a blanked tag, passes on to the next ones after it
     // (and reading back characters just written costs more than reading them before).
-    std::size_t lt = Find(line, U'<'), gt = Find(line, U'>');
+    // The positions given are those of the line's first "<" and ">" when nothing like them
+    // stands before them (a short look); otherwise the line is searched.
+    auto firstOf = [&line, n](char32_t c, std::size_t given) {
+        if (given >= 1 && given <= n && line[given - 1] == c && IndexOf(line.data(), given - 1, c) == given - 1)
+            return given;
+        return Find(line, c);
+    };
+    std::size_t lt = firstOf(U'<', givenLt), gt = firstOf(U'>', givenGt);
     auto shifted = [](std::size_t p, std::size_t after, std::size_t by) { return p > after ? p - by : p; };
 
     if (lv.TagStart == 1 && lv.TagEnd == n) {

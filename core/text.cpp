@@ -11,39 +11,20 @@ namespace quorvik {
 #if defined(__SSE2__)
 namespace {
 
-// Bit k set when data[k] (k < 8) matches.
-inline int MatchBits(const char32_t* data, __m128i needle, bool below)
+// Bit k set when data[k] (k < 8) is below the bound.
+inline int BelowBits(const char32_t* data, __m128i bound)
 {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 4));
-    // Characters are at most 0x10FFFF (or any 32-bit value from a caller's text): compared as
-    // signed numbers, values of 2^31 and above would count as "below", so they are kept apart.
-    const __m128i ha = below ? _mm_andnot_si128(_mm_srai_epi32(a, 31), _mm_cmplt_epi32(a, needle))
-                             : _mm_cmpeq_epi32(a, needle);
-    const __m128i hb = below ? _mm_andnot_si128(_mm_srai_epi32(b, 31), _mm_cmplt_epi32(b, needle))
-                             : _mm_cmpeq_epi32(b, needle);
+    // Compared as signed numbers, values of 2^31 and above would count as below, so they are
+    // kept apart.
+    const __m128i ha = _mm_andnot_si128(_mm_srai_epi32(a, 31), _mm_cmplt_epi32(a, bound));
+    const __m128i hb = _mm_andnot_si128(_mm_srai_epi32(b, 31), _mm_cmplt_epi32(b, bound));
     return _mm_movemask_ps(_mm_castsi128_ps(ha)) | (_mm_movemask_ps(_mm_castsi128_ps(hb)) << 4);
 }
 
 }  // namespace
 #endif
-
-std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, std::size_t from)
-{
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i needle = _mm_set1_epi32(static_cast<int>(what));
-    for (; i + 8 <= n; i += 8) {
-        if (const int bits = MatchBits(data + i, needle, false))
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
-    }
-#endif
-    for (; i < n; ++i) {
-        if (data[i] == what)
-            return i;
-    }
-    return n;
-}
 
 std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from)
 {
@@ -52,7 +33,7 @@ std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, st
     if (bound <= 0x7FFFFFFF) {
         const __m128i needle = _mm_set1_epi32(static_cast<int>(bound));
         for (; i + 8 <= n; i += 8) {
-            if (const int bits = MatchBits(data + i, needle, true))
+            if (const int bits = BelowBits(data + i, needle))
                 return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
         }
     }
@@ -77,10 +58,8 @@ void FlattenWhitespace(Text& text)
     Trim(text);
 }
 
-char32_t LowerChar(char32_t c)
+char32_t LowerNonAscii(char32_t c)
 {
-    if (c < 0x80)
-        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
     // Simple (one-to-one) case mapping. "İ" has only a two-character full mapping ("i" and a
     // combining dot); one character for one keeps every position, so it becomes "i".
     if (c == 0x130)

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvik {
 
 using Text = std::u32string;
@@ -41,24 +45,62 @@ inline void Trim(Text& text)
 void FlattenWhitespace(Text& text);
 
 // Maps each character to its lower-case form, one character for one, so no position shifts.
-char32_t LowerChar(char32_t c);
+char32_t LowerNonAscii(char32_t c);
+inline char32_t LowerChar(char32_t c)
+{
+    if (c < 0x80)
+        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    return LowerNonAscii(c);
+}
+
+
+// 0-based index of the first `what` in data[from, n); n when absent. Looks at eight
+// characters at a time where the processor allows.
+inline std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, std::size_t from = 0)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi32(static_cast<int>(what));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), needle);
+        const __m128i b = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 4)), needle);
+        const int bits = _mm_movemask_ps(_mm_castsi128_ps(a)) | (_mm_movemask_ps(_mm_castsi128_ps(b)) << 4);
+        if (bits != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] == what)
+            return i;
+    }
+    return n;
+}
+// 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
+std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
 
 // 1-based position of `what` in `text` at or after the 1-based position `from`; 0 when absent.
+// Candidates are the places of its first character, found several at a time.
 inline std::size_t Find(TextView text, TextView what, std::size_t from = 1)
 {
     if (from < 1)
         from = 1;
-    if (from > text.size() + 1)
+    const std::size_t n = text.size(), m = what.size();
+    if (from > n + 1)
         return 0;
-    const std::size_t p = text.find(what, from - 1);
-    return p == TextView::npos ? 0 : p + 1;
+    if (m == 0)
+        return from;
+    if (m > n)
+        return 0;
+    const std::size_t starts = n - m + 1;  // a match starts before this
+    for (std::size_t i = from - 1; i < starts; ++i) {
+        i = IndexOf(text.data(), starts, what[0], i);
+        if (i >= starts)
+            return 0;
+        if (std::char_traits<char32_t>::compare(text.data() + i + 1, what.data() + 1, m - 1) == 0)
+            return i + 1;
+    }
+    return 0;
 }
-
-// 0-based index of the first `what` in data[from, n); n when absent. Looks at several
-// characters at a time where the processor allows.
-std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, std::size_t from = 0);
-// 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
-std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
 
 inline std::size_t Find(TextView text, char32_t what, std::size_t from = 1)
 {

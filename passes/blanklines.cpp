@@ -15,12 +15,12 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
             continue;
         const std::size_t len = set.size();
         const bool hasSpace = set.find(U' ') != Text::npos;
-        std::size_t p = line.find(set);
-        while (p != Text::npos) {
-            for (std::size_t i = p; i < p + len; ++i)
+        // Find gives 1-based positions, 0 when absent.
+        for (std::size_t p = Find(line, set); p > 0;) {
+            for (std::size_t i = p - 1; i < p - 1 + len; ++i)
                 line[i] = U' ';
-            const std::size_t from = hasSpace ? (p + 1 >= len ? p + 1 - len : 0) : p + len;
-            p = line.find(set, from);
+            const std::size_t from = hasSpace ? (p >= len ? p - len : 0) : p - 1 + len;
+            p = Find(line, set, from + 1);
         }
     }
     Trim(line);

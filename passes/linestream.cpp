@@ -5,9 +5,8 @@ namespace quorvik {
 void ReadBackSplitter::WriteLine(TextView line)
 {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != U'\r')
-            continue;
+    const std::size_t n = line.size();
+    for (std::size_t i = IndexOf(line.data(), n, U'\r'); i < n; i = IndexOf(line.data(), n, U'\r', i + 1)) {
         next_.WriteLine(line.substr(start, i - start));
         if (i + 1 < line.size() && line[i + 1] == U'\n')
             ++i;

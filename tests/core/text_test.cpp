@@ -61,6 +61,26 @@ TEST(Text, SearchesMatchOneCharacterAtATime)
     }
 }
 
+TEST(Text, FindingATextMatchesTheStandardSearch)
+{
+    const std::vector<Text> texts = SampleTexts();
+    std::mt19937 rng(12);
+    for (const Text& t : texts) {
+        // Needles taken from the text itself (so they are found), and a few fixed ones.
+        std::vector<Text> needles = {Text(), Text(U"<"), Text(U"<>"), Text(U"a a"), Text(U"&nbsp")};
+        if (!t.empty()) {
+            const std::size_t at = rng() % t.size();
+            needles.push_back(t.substr(at, 1 + rng() % 4));
+        }
+        for (const Text& needle : needles) {
+            for (std::size_t from = 0; from <= t.size() + 2; ++from) {
+                const std::size_t p = from > t.size() + 1 ? Text::npos : t.find(needle, from < 1 ? 0 : from - 1);
+                ASSERT_EQ(Find(t, needle, from), p == Text::npos ? 0 : p + 1) << "from " << from;
+            }
+        }
+    }
+}
+
 TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
 {
     for (const Text& t : SampleTexts()) {
