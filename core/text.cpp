@@ -141,47 +141,48 @@ std::size_t AsciiPrefix(TextView text)
 
 }  // namespace
 
+std::size_t EncodeUtf8(char* out, TextView text)
+{
+    // ASCII, the usual case, is narrowed eight characters at a time.
+    const std::size_t ascii = AsciiPrefix(text);
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    for (; k + 8 <= ascii; k += 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k + 4));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+    }
+#endif
+    for (; k < ascii; ++k)
+        out[k] = static_cast<char>(text[k]);
+    char* o = out + ascii;
+    for (char32_t c : text.substr(ascii)) {
+        if (c < 0x80) {
+            *o++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000 || c > 0x10FFFF) {
+            if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+                c = 0xFFFD;  // a lone surrogate or a value beyond Unicode has no UTF-8 form
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
 void AppendUtf8(std::string& out, TextView text)
 {
-    // ASCII, the usual case, goes straight into room made for it at once.
-    const std::size_t i = AsciiPrefix(text);
-    if (i > 0) {
-        const std::size_t old = out.size();
-        out.resize(old + i);
-        char* dst = &out[old];
-        std::size_t k = 0;
-#if defined(__SSE2__)
-        for (; k + 8 <= i; k += 8) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k + 4));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + k),
-                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
-        }
-#endif
-        for (; k < i; ++k)
-            dst[k] = static_cast<char>(text[k]);
-    }
-    for (char32_t c : text.substr(i)) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            if (c >= 0xD800 && c <= 0xDFFF)
-                c = 0xFFFD;  // a lone surrogate has no UTF-8 form
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c <= 0x10FFFF) {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.append("\xEF\xBF\xBD");
-        }
-    }
+    const std::size_t old = out.size();
+    out.resize(old + kMaxUtf8PerChar * text.size());
+    out.resize(old + EncodeUtf8(&out[old], text));
 }
 
 std::string ToUtf8(TextView text)

@@ -112,5 +112,9 @@ inline std::size_t Find(TextView text, char32_t what, std::size_t from = 1)
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
 void AppendUtf8(std::string& out, TextView text);
+// Writes `text` as UTF-8 to `out`, which has room for kMaxUtf8PerChar bytes per character;
+// returns the bytes written.
+inline constexpr std::size_t kMaxUtf8PerChar = 4;
+std::size_t EncodeUtf8(char* out, TextView text);
 
 }  // namespace quorvik

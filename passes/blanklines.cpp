@@ -1,6 +1,18 @@
 #include "passes/blanklines.h"
 
+#include <algorithm>
+
 namespace quorvik {
+
+namespace {
+
+// A set that is empty or made only of spaces is skipped.
+bool InUse(const Text& set)
+{
+    return !set.empty() && set.find_first_not_of(U' ') != Text::npos;
+}
+
+}  // namespace
 
 // After an occurrence has been blanked, the next one cannot start before it unless it takes
 // in some of the new spaces, so the search goes on from there: from the end of the blanked
@@ -11,7 +23,7 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
 {
     Text& line = CleanUpLine;
     for (const Text& set : sets.sets) {
-        if (set.empty() || set.find_first_not_of(U' ') == Text::npos)
+        if (!InUse(set))
             continue;
         const std::size_t len = set.size();
         const bool hasSpace = set.find(U' ') != Text::npos;
@@ -26,9 +38,11 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
     Trim(line);
 }
 
-void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets)
+namespace {
+
+// What FilterBlankLine does with a line already cleaned up and trimmed.
+void WriteUnlessSurplus(TextView line, LineSink& out, long long& BlankRun)
 {
-    CleanUpChar(line, sets);
     const std::size_t n = line.size();
     const bool markerLine = n == 1 && (line[0] == U',' || line[0] == U'*' || line[0] == U'-');
     if (n > 0) {
@@ -43,6 +57,30 @@ void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const Clean
             out.WriteLine(TextView());
         ++BlankRun;
     }
+}
+
+}  // namespace
+
+void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets)
+{
+    CleanUpChar(line, sets);
+    WriteUnlessSurplus(line, out, BlankRun);
+}
+
+BlankLinePass::BlankLinePass(const CleanUpSets& sets, LineSink& out)
+    : sets_(sets), cleansUp_(std::any_of(sets.sets.begin(), sets.sets.end(), InUse)), out_(out)
+{
+}
+
+void BlankLinePass::WriteLine(TextView line)
+{
+    // Without clean-up sets, cleaning a line only trims it: no copy is needed for that.
+    if (!cleansUp_) {
+        WriteUnlessSurplus(Trimmed(line), out_, blankRun_);
+        return;
+    }
+    buffer_.assign(line);
+    Feed(buffer_);
 }
 
 void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets)

@@ -20,15 +20,19 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets);
 // Cleans one line and writes it unless it is a surplus blank or marker line.
 void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets);
 
-class BlankLinePass {
+// The pass fed line by line; also a sink, so that another pass can write into it.
+class BlankLinePass final : public LineSink {
 public:
-    BlankLinePass(const CleanUpSets& sets, LineSink& out) : sets_(sets), out_(out) {}
+    BlankLinePass(const CleanUpSets& sets, LineSink& out);
     void Feed(Text& line) { FilterBlankLine(line, out_, blankRun_, sets_); }
+    void WriteLine(TextView line) override;
 
 private:
     CleanUpSets sets_;
+    bool cleansUp_;  // some set is in use: lines are copied to be cleaned
     LineSink& out_;
     long long blankRun_ = 0;
+    Text buffer_;
 };
 
 void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets);

@@ -142,22 +142,6 @@ private:
     int fd_ = -1;
 };
 
-// Feeds what a pass writes into the next pass.
-template <typename Pass>
-class FeedInto final : public LineSink {
-public:
-    explicit FeedInto(Pass& pass) : pass_(pass) {}
-    void WriteLine(TextView line) override
-    {
-        buffer_.assign(line);
-        pass_.Feed(buffer_);
-    }
-
-private:
-    Pass& pass_;
-    Text buffer_;
-};
-
 // Opens input and output, runs `body(reader, writer)`, and reports the first failure.
 template <typename Body>
 PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const QString& outPath, OutputMode mode,
@@ -229,8 +213,7 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     // Two threads share the work: reading, the pre-pass and the converter's look at each line
     // alone on one; the conversion proper, blank-line removal and writing on the other.
     BlankLinePass blank(options.cleanUp, out);
-    FeedInto<BlankLinePass> intoBlank(blank);
-    ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(intoBlank));
+    ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);
     BatchPipe<ScannedBatch> toConversion;
     RunSideBySide(

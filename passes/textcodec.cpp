@@ -214,6 +214,7 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
             reason = error_;
             return false;
         }
+        buf_.resize(end_);
         all.swap(buf_);
         SetData(std::move(all), mode);
         return true;
@@ -263,12 +264,12 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         }
         enc_ = bom > 0 ? bomEncoding : (valid ? Encoding::Utf8 : Encoding::Windows1252);
         consumed_ = 0;
-        buf_.clear();
         pos_ = 0;
+        end_ = 0;
         eof_ = false;
         while (Available() < bom && Fill()) {
         }
-        pos_ = std::min(bom, buf_.size());
+        pos_ = std::min(bom, end_);
         consumed_ = static_cast<std::int64_t>(pos_);
     } else {
         enc_ = Encoding::Utf8;
@@ -279,6 +280,7 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
 void TextFileReader::SetData(std::string bytes, Mode mode)
 {
     buf_ = std::move(bytes);
+    end_ = buf_.size();
     pos_ = 0;
     eof_ = true;
     total_ = static_cast<std::int64_t>(buf_.size());
@@ -289,7 +291,7 @@ void TextFileReader::SetData(std::string bytes, Mode mode)
 void TextFileReader::Start(Mode mode)
 {
     std::size_t bom = 0;
-    enc_ = mode == Mode::Detect ? DetectEncoding(buf_.data(), buf_.size(), bom) : Encoding::Utf8;
+    enc_ = mode == Mode::Detect ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
     pos_ = bom;
     consumed_ = static_cast<std::int64_t>(bom);
 }
@@ -300,23 +302,25 @@ bool TextFileReader::Fill()
         eof_ = true;
         return false;
     }
+    // Unread bytes move to the front; the buffer only grows, so it is never filled with zeros
+    // again before a read overwrites it.
     if (pos_ > 0) {
-        buf_.erase(0, pos_);
+        std::memmove(&buf_[0], buf_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
         pos_ = 0;
     }
-    const std::size_t old = buf_.size();
-    buf_.resize(old + kChunk);
+    if (buf_.size() < end_ + kChunk)
+        buf_.resize(end_ + kChunk);
     for (;;) {
-        const ssize_t got = ::read(fd_, &buf_[old], kChunk);
+        const ssize_t got = ::read(fd_, &buf_[end_], kChunk);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
             error_ = ReasonOf(errno);
-            buf_.resize(old);
             eof_ = true;
             return false;
         }
-        buf_.resize(old + static_cast<std::size_t>(got));
+        end_ += static_cast<std::size_t>(got);
         if (got == 0) {
             eof_ = true;
             return false;
@@ -489,28 +493,51 @@ Utf8LineWriter::~Utf8LineWriter()
 
 void Utf8LineWriter::WriteLine(TextView line)
 {
-    AppendUtf8(buf_, line);
-    buf_ += lineEnd_;
-    if (buf_.size() >= kChunk)
+    // A long line goes in pieces, so the buffer never has to hold more than a chunk and a piece.
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    do {
+        const TextView piece = line.substr(0, kPiece);
+        line.remove_prefix(piece.size());
+        Reserve(kMaxUtf8PerChar * piece.size() + lineEnd_.size());
+        size_ += EncodeUtf8(buf_.get() + size_, piece);
+    } while (!line.empty());
+    std::memcpy(buf_.get() + size_, lineEnd_.data(), lineEnd_.size());
+    size_ += lineEnd_.size();
+    if (size_ >= kChunk)
         FlushBuffer();
+}
+
+void Utf8LineWriter::Reserve(std::size_t more)
+{
+    if (size_ + more <= capacity_)
+        return;
+    if (size_ >= kChunk)
+        FlushBuffer();
+    if (size_ + more <= capacity_)
+        return;
+    const std::size_t capacity = std::max(kChunk, size_) + more;
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (size_ > 0)
+        std::memcpy(bigger.get(), buf_.get(), size_);
+    buf_ = std::move(bigger);
+    capacity_ = capacity;
 }
 
 void Utf8LineWriter::FlushBuffer()
 {
-    if (buf_.empty())
+    if (size_ == 0)
         return;
+    const std::size_t size = size_;
+    size_ = 0;
     if (memory_) {
-        memory_->append(buf_);
-        buf_.clear();
+        memory_->append(buf_.get(), size);
         return;
     }
-    if (fd_ < 0 || Failed()) {
-        buf_.clear();
+    if (fd_ < 0 || Failed())
         return;
-    }
     std::size_t done = 0;
-    while (done < buf_.size()) {
-        const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd_, buf_.get() + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -519,7 +546,6 @@ void Utf8LineWriter::FlushBuffer()
         }
         done += static_cast<std::size_t>(n);
     }
-    buf_.clear();
 }
 
 bool Utf8LineWriter::Finish()

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace quorvik {
@@ -52,14 +53,15 @@ private:
     bool Fill();  // reads more bytes; false at the end of input
     bool ReadUpTo(Text& line, std::size_t most, bool& ended);
     void Start(Mode mode);
-    std::size_t Available() const { return buf_.size() - pos_; }
+    std::size_t Available() const { return end_ - pos_; }
 
     int fd_ = -1;
     bool ownsFd_ = false;
     bool eof_ = false;
     bool insideLine_ = false;  // a part of a line was read, not yet its end
     std::string buf_;
-    std::size_t pos_ = 0;
+    std::size_t pos_ = 0;  // bytes of buf_ before pos_ are read, those from end_ on unused
+    std::size_t end_ = 0;
     Encoding enc_ = Encoding::Utf8;
     std::int64_t consumed_ = 0;
     std::int64_t total_ = -1;
@@ -84,11 +86,14 @@ public:
 
 private:
     void FlushBuffer();
+    void Reserve(std::size_t more);  // room for `more` bytes after what is buffered
 
     int fd_ = -1;
     std::string* memory_ = nullptr;
     std::string lineEnd_;
-    std::string buf_;
+    std::unique_ptr<char[]> buf_;  // not a string: growing it would fill it with zeros first
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::string error_;
 };
 
