@@ -105,12 +105,19 @@ private:
     // something other than a space.
     void AppendFlattened(TextView t)
     {
-        for (char32_t c : t) {
-            if (c == U'\t' || c == U'\r' || c == U'\n')
-                c = U' ';
-            if (c == U' ' && Loaded() == 0)
-                continue;
-            text_.push_back(c);
+        const std::size_t old = text_.size();
+        text_ += t;
+        const std::size_t n = text_.size();
+        char32_t* d = text_.data();
+        for (std::size_t i = IndexOfBelow(d, n, U' ', old); i < n; i = IndexOfBelow(d, n, U' ', i + 1)) {
+            if (d[i] == U'\t' || d[i] == U'\r' || d[i] == U'\n')
+                d[i] = U' ';
+        }
+        if (offset_ == 0 && old == 0) {
+            std::size_t b = 0;
+            while (b < n && d[b] == U' ')
+                ++b;
+            text_.erase(0, b);
         }
     }
 
