@@ -62,6 +62,10 @@ public:
 
     // Tag scanner.
     static void ScanTag(LineValues& lv);
+    // ScanTag's work on a trimmed line, given the ">" after lv.TagEnd (`next`) and the line's
+    // first "<" and ">" (`lt`, `gt`), all 1-based and 0 when absent, found before the line was
+    // copied (reading back characters just written costs more than reading them before).
+    static void PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt);
 
     // Output lines and wrapping.
     void WriteLine(LineValues& lv);

@@ -44,9 +44,10 @@ void Converter::ScanLine(TextView line, LineValues& lv)
     lv.lineLength = trimmed.size();
     lv.TagStart = Find(trimmed, U'<');
     lv.TagEnd = Find(trimmed, U'>');
+    const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
     lv.line.assign(trimmed);
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
-        ScanTag(lv);
+        PlaceTag(lv, next, lv.TagStart, lv.TagEnd);
 }
 
 void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,

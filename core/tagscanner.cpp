@@ -28,25 +28,6 @@ void Converter::ScanTag(LineValues& lv)
     Text& line = lv.line;
     Trim(line);
     const std::size_t n = line.size();
-    const std::size_t givenLt = lv.TagStart, givenGt = lv.TagEnd;
-
-    // Widen the tag once, to the second ">" of the line at most.
-    const std::size_t next = Find(line, U'>', lv.TagEnd + 1);
-    if (next > lv.TagEnd)
-        lv.TagEnd = next;
-
-    // A ">" before the first "<" would make the range run backwards: leave the line as it is.
-    if (lv.TagEnd < lv.TagStart || lv.TagStart == 0 || lv.TagEnd > n) {
-        lv.Recount();
-        return;
-    }
-
-    const std::size_t ts = lv.TagStart - 1;  // 0-based first character of the tag
-    const std::size_t te = lv.TagEnd;        // 0-based one past its last character
-
-    // The first "<" and ">" of the line as it will be, found before it changes: moving or
-    // blanking the tag only shifts them or, for a blanked tag, passes on to the next ones after it
-    // (and reading back characters just written costs more than reading them before).
     // The positions given are those of the line's first "<" and ">" when nothing like them
     // stands before them (a short look); otherwise the line is searched.
     auto firstOf = [&line, n](char32_t c, std::size_t given) {
@@ -54,7 +35,33 @@ void Converter::ScanTag(LineValues& lv)
             return given;
         return Find(line, c);
     };
-    std::size_t lt = firstOf(U'<', givenLt), gt = firstOf(U'>', givenGt);
+    const std::size_t lt = firstOf(U'<', lv.TagStart), gt = firstOf(U'>', lv.TagEnd);
+    PlaceTag(lv, Find(line, U'>', lv.TagEnd + 1), lt, gt);
+}
+
+void Converter::PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt)
+{
+    Text& line = lv.line;
+    const std::size_t n = line.size();
+
+    // Widen the tag once, to the second ">" of the line at most.
+    if (next > lv.TagEnd)
+        lv.TagEnd = next;
+
+    // A ">" before the first "<" would make the range run backwards: leave the line as it is.
+    if (lv.TagEnd < lv.TagStart || lv.TagStart == 0 || lv.TagEnd > n) {
+        lv.lineLength = n;
+        lv.TagStart = lt;
+        lv.TagEnd = gt;
+        return;
+    }
+
+    const std::size_t ts = lv.TagStart - 1;  // 0-based first character of the tag
+    const std::size_t te = lv.TagEnd;        // 0-based one past its last character
+
+    // The first "<" and ">" of the line as it will be follow from those before it changes:
+    // moving or blanking the tag only shifts them or, for a blanked tag, passes on to the next
+    // ones after it.
     auto shifted = [](std::size_t p, std::size_t after, std::size_t by) { return p > after ? p - by : p; };
 
     if (lv.TagStart == 1 && lv.TagEnd == n) {
