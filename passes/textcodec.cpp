@@ -16,7 +16,9 @@ namespace quorvik {
 
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
+// Bytes read or written at a time. Fresh memory costs a page fault per page on first use, so
+// buffers are kept small enough to be touched only a few times over.
+constexpr std::size_t kChunk = std::size_t(1) << 18;
 
 // Length of the UTF-8 sequence that starts at p (at most n bytes there), 0 when invalid,
 // -1 (as SIZE_MAX) when it is valid so far but cut off by the end of the data.
@@ -222,14 +224,15 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
     total_ = static_cast<std::int64_t>(st.st_size);
     if (mode == Mode::Detect) {
         // Look at the whole file once to decide its encoding, then read it again from the start.
-        std::string chunk(kChunk + 4, '\0');
+        const std::unique_ptr<char[]> buffer(new char[kChunk + 4]);  // no need to clear it first
+        char* const chunk = buffer.get();
         std::size_t carried = 0;
         bool first = true;
         bool valid = true;
         Encoding bomEncoding = Encoding::Utf8;
         std::size_t bom = 0;
         for (;;) {
-            const ssize_t got = ::read(fd_, &chunk[carried], kChunk);
+            const ssize_t got = ::read(fd_, chunk + carried, kChunk);
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
@@ -240,7 +243,7 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
             if (first) {
                 first = false;
                 std::size_t len = 0;
-                bomEncoding = DetectEncoding(chunk.data(), std::min<std::size_t>(n, 3), len);
+                bomEncoding = DetectEncoding(chunk, std::min<std::size_t>(n, 3), len);
                 if (len > 0) {
                     bom = len;
                     break;
@@ -251,11 +254,11 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
                 break;
             }
             std::size_t tail = 0;
-            if (!ValidateChunk(reinterpret_cast<const unsigned char*>(chunk.data()), n, tail)) {
+            if (!ValidateChunk(reinterpret_cast<const unsigned char*>(chunk), n, tail)) {
                 valid = false;
                 break;
             }
-            std::memmove(&chunk[0], &chunk[n - tail], tail);
+            std::memmove(chunk, chunk + n - tail, tail);
             carried = tail;
         }
         if (::lseek(fd_, 0, SEEK_SET) != 0) {
