@@ -19,10 +19,16 @@ void ConversionRun::Finish()
     converter_.FlushLine();
 }
 
-void ScannedBatch::Add(const LineValues& lv)
+void ScannedBatch::Add(LineValues& lv)
 {
-    chars_ += lv.line;
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd});
+    const bool take = lv.line.size() >= (std::size_t(1) << 16);
+    if (take) {
+        long_.emplace_back();
+        long_.back().swap(lv.line);
+    } else {
+        chars_ += lv.line;
+    }
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, take});
 }
 
 void ScannedBatch::clear()
@@ -32,6 +38,7 @@ void ScannedBatch::clear()
         Text().swap(chars_);
     chars_.clear();
     entries_.clear();
+    long_.clear();
 }
 
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links)

@@ -224,7 +224,7 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
         },
         [&](BatchPipe<ScannedBatch>& pipe) {
             PreparedLine line;
-            pipe.Drain([&](const ScannedBatch& batch) {
+            pipe.Drain([&](ScannedBatch& batch) {
                 batch.ForEach(line, [&](PreparedLine& l) { conversion.Feed(l); });
             });
         });

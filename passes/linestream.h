@@ -6,6 +6,7 @@
 #include "core/conversionstate.h"
 #include "core/text.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ public:
     // (a reader may give a whole line at once); `ended` tells whether that was the end of the
     // line. False when no line is left. A very long line can so be handled piece by piece.
     virtual bool ReadLinePart(Text& part, std::size_t most, bool& ended);
+    // How many bytes are left to read, -1 when unknown. No line holds more characters than that.
+    virtual std::int64_t BytesLeft() const { return -1; }
 };
 
 // Splits what is written the way a reader of the written file would see it: a written line is

@@ -106,6 +106,14 @@ private:
     void AppendFlattened(TextView t)
     {
         const std::size_t old = text_.size();
+        if (old + t.size() > text_.capacity() && old >= partSize_) {
+            // Text is piling up (a long stretch without the tags the rules cut at): it is most
+            // likely the rest of the line, so room for all that can still come is made at once
+            // rather than copying it again at every doubling.
+            const std::int64_t left = in_.BytesLeft();
+            if (left >= 0)
+                text_.reserve(old + t.size() + static_cast<std::size_t>(left));
+        }
         text_ += t;
         const std::size_t n = text_.size();
         char32_t* d = text_.data();

@@ -39,6 +39,7 @@ public:
 
     bool ReadLine(Text& line) override;
     bool ReadLinePart(Text& part, std::size_t most, bool& ended) override;
+    std::int64_t BytesLeft() const override { return total_ >= 0 ? total_ - consumed_ : -1; }
     // Appends the next line to `line` instead of replacing it.
     bool ReadLineAppend(Text& line);
 
