@@ -75,7 +75,7 @@ TEST(BatchPipe, AFailureOnEitherSideStopsBothAndIsReported)
     }
 }
 
-// A document of many lines of varied HTML, enough for many batches.
+// A document of many lines of varied HTML, enough for many batches, with one very long line.
 std::string Document(unsigned seed, const char* lineEnd)
 {
     static const char* const kPieces[] = {
@@ -87,6 +87,11 @@ std::string Document(unsigned seed, const char* lineEnd)
     std::mt19937 rng(seed);
     std::string doc = "<html><head>";
     for (int line = 0; line < 30000; ++line) {
+        // Once, a stretch of text long enough to travel between the threads on its own.
+        if (line == 15000) {
+            for (int k = 0; k < 20000; ++k)
+                doc += k % 13 == 0 ? "caf\xC3\xA9 " : "words ";
+        }
         const int pieces = static_cast<int>(rng() % 6);
         for (int k = 0; k < pieces; ++k)
             doc += kPieces[rng() % std::size(kPieces)];
