@@ -168,7 +168,7 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
     return {};
 }
 
-// Shows each line written to the tag scanner and hands it to the converter's thread.
+// Shows each line written to the tag scanner and hands it to the conversion's thread.
 class IntoConversion final : public LineSink {
 public:
     explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
@@ -203,15 +203,13 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     // that way); the pre-pass and the blank-line pass never do, since the pre-pass turns carriage
     // returns into spaces and the blank-line pass gets lines already split. So only what the
     // converter writes needs splitting before the next reader sees it.
-    const auto reflowAll = [&in](LineSink& sink) {
-        RunReflowPass(in, sink);
-    };
     if (stage == Stage::Reflow) {
-        reflowAll(out);
+        RunReflowPass(in, out);
         return;
     }
-    // Two threads share the work: reading, the pre-pass and the converter's look at each line
-    // alone on one; the conversion proper, blank-line removal and writing on the other.
+    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the search
+    // for the fixed strings, the rest of the conversion, blank-line removal and writing on the
+    // other.
     BlankLinePass blank(options.cleanUp, out);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);
@@ -219,8 +217,8 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     RunSideBySide(
         toConversion,
         [&](BatchPipe<ScannedBatch>& pipe) {
-            IntoConversion prepared(pipe);
-            reflowAll(prepared);
+            IntoConversion scanned(pipe);
+            RunReflowPass(in, scanned);
         },
         [&](BatchPipe<ScannedBatch>& pipe) {
             PreparedLine line;

@@ -1,8 +1,9 @@
 // Fuzz target: arbitrary bytes through the whole conversion, with options taken from the first
 // bytes (odd text lengths, delimiters, bullets, clean-up sets, link switches). Checks what must
 // always hold: every stage ends, writes valid UTF-8 with no line break inside a line, the
-// formatted stage is the text stage after blank-line removal, and the fast operations agree
-// with their literal versions on lines made from the same bytes.
+// formatted stage is the text stage after blank-line removal, lines reflowed in small parts
+// come out as whole lines do, and the fast operations agree with their literal versions on
+// lines made from the same bytes.
 
 #include "core/converter.h"
 #include "passes/blanklines.h"
@@ -65,6 +66,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryLines textLines(text), again;
     RemoveExtraLines(textLines, again, options.cleanUp);
     Check(again.lines == formatted);
+
+    // Lines read and reflowed in parts of a few characters give what whole lines give.
+    {
+        TextFileReader whole, inParts;
+        whole.SetData(doc, TextFileReader::Mode::Detect);
+        inParts.SetData(doc, TextFileReader::Mode::Detect);
+        MemoryLines wholeOut, partsOut;
+        ReflowPass wholePass(wholeOut), partsPass(partsOut);
+        Text line;
+        while (whole.ReadLine(line))
+            wholePass.Feed(line);
+        wholePass.Finish();
+        while (partsPass.FeedNext(inParts, 1 + data[2] % 7)) {
+        }
+        partsPass.Finish();
+        Check(wholeOut.lines == partsOut.lines && partsOut.lines == reflowed);
+    }
 
     // The same bytes as single lines for the operations that have literal versions.
     TextFileReader reader;
