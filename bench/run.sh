@@ -5,12 +5,12 @@
 # time grows linearly, and reports the peak memory of each run.
 # Each figure is the fastest of RUNS runs: on a shared machine a single run also measures
 # whatever else the machine was doing at the time.
-# Usage: bench/run.sh [SIZE_MB] [BUILD_DIR] [RUNS]      (default 20 MB, build, 3 runs)
+# Usage: bench/run.sh [SIZE_MB] [BUILD_DIR] [RUNS]      (default 20 MB, build, 5 runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size="${1:-20}"
 build="${2:-build}"
-runs="${3:-3}"
+runs="${3:-5}"
 cmake --build "$build" --target quorvik-convert quorvik_gen_html >/dev/null
 data=bench/data
 mkdir -p "$data"
