@@ -28,6 +28,7 @@ public:
             "<p>", "</p>", "<b>", "</b>", "<br>", "<li>", "<a href=\"http://x.y/\">", "</a>", "\"mailto:m@x\"",
             "&nbsp;", "&nbsp", "&amp;", "&amp", "amp;", "&#160", "&#160;", "<td>", "</td>", "<title>",
             "</title>", "<TD>", "<P>", "É", "İ", "a b", "x y z", "|", "*", "-", "||",
+            "\xC4\xBC", "\xE8\x80\xBC",  // U+013C and U+803C: "<" in their lowest byte
         };
         std::uniform_int_distribution<std::size_t> count(0, maxPieces);
         std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
