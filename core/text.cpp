@@ -114,49 +114,26 @@ Text FromUtf8(std::string_view s)
     return out;
 }
 
-namespace {
-
-// How many characters at the front of `text` are ASCII.
-std::size_t AsciiPrefix(TextView text)
-{
-    const std::size_t n = text.size();
-    const char32_t* d = text.data();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i ascii = _mm_set1_epi32(0x7F);
-    for (; i + 8 <= n; i += 8) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 4));
-        // Above 0x7F, or so large that it reads as negative.
-        const __m128i wide = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, ascii), _mm_srai_epi32(a, 31)),
-                                          _mm_or_si128(_mm_cmpgt_epi32(b, ascii), _mm_srai_epi32(b, 31)));
-        if (_mm_movemask_epi8(wide) != 0)
-            break;
-    }
-#endif
-    while (i < n && d[i] < 0x80)
-        ++i;
-    return i;
-}
-
-}  // namespace
-
 std::size_t EncodeUtf8(char* out, TextView text)
 {
-    // ASCII, the usual case, is narrowed eight characters at a time.
-    const std::size_t ascii = AsciiPrefix(text);
+    // ASCII, the usual case, is checked and narrowed eight characters at a time.
+    const std::size_t n = text.size();
     std::size_t k = 0;
 #if defined(__SSE2__)
-    for (; k + 8 <= ascii; k += 8) {
+    const __m128i top = _mm_set1_epi32(0x7F);
+    for (; k + 8 <= n; k += 8) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k + 4));
+        // Above 0x7F, or so large that it reads as negative.
+        const __m128i wide = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, top), _mm_srai_epi32(a, 31)),
+                                          _mm_or_si128(_mm_cmpgt_epi32(b, top), _mm_srai_epi32(b, 31)));
+        if (_mm_movemask_epi8(wide) != 0)
+            break;
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
     }
 #endif
-    for (; k < ascii; ++k)
-        out[k] = static_cast<char>(text[k]);
-    char* o = out + ascii;
-    for (char32_t c : text.substr(ascii)) {
+    char* o = out + k;
+    for (char32_t c : text.substr(k)) {
         if (c < 0x80) {
             *o++ = static_cast<char>(c);
         } else if (c < 0x800) {
