@@ -8,6 +8,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +82,27 @@ INSTANTIATE_TEST_SUITE_P(Documents, ReadsLines, testing::Values(
         std::string(17, 'z'), std::string(16, 'w')}},
     Decoding{"NulAndControlsPassThrough", std::string("a\0b\x01", 4), {std::string("a\0b\x01", 4)}}
 ));
+
+// The check that decides between UTF-8 and Windows-1252 jumps over ASCII sixteen bytes at a
+// time; it must agree with a plain byte-by-byte check wherever the other bytes fall.
+TEST(TextFileReader, Utf8CheckAgreesWithAByteByByteCheck)
+{
+    const auto plain = [](const std::string& s) {
+        const QByteArray bytes(s.data(), static_cast<qsizetype>(s.size()));
+        return QString::fromUtf8(bytes).toUtf8() == bytes;  // decodes and encodes back unchanged
+    };
+    static const char* const kPieces[] = {"a", "abcdefghijklmnop", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                                          "\xC3", "\xA9", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                          "\xC0\xAF", "\xFF", "<p>", "\r\n"};
+    std::mt19937 rng(5);
+    for (int i = 0; i < 20000; ++i) {
+        std::string s;
+        const int pieces = static_cast<int>(rng() % 12);
+        for (int k = 0; k < pieces; ++k)
+            s += kPieces[rng() % std::size(kPieces)];
+        ASSERT_EQ(IsValidUtf8(s.data(), s.size()), plain(s)) << QByteArray::fromStdString(s).toHex().constData();
+    }
+}
 
 TEST(TextFileReader, LargeFilesDecodeAcrossChunks)
 {
