@@ -55,6 +55,9 @@ class LineSink {
 public:
     virtual ~LineSink() = default;
     virtual void WriteLine(TextView line) = 0;
+    // The same for a line whose text the sink may take over (it is left in any state): a sink
+    // that keeps the line can then avoid copying it.
+    virtual void WriteTakenLine(Text& line) { WriteLine(line); }
 };
 
 }  // namespace quorvik

@@ -43,6 +43,7 @@ public:
     // The same in steps: the two parts that look at the line alone (the tag scanner, then the
     // search for the fixed strings), then the rest.
     static void ScanLine(TextView line, LineValues& lv);
+    static void ScanTakenLine(Text& line, LineValues& lv);  // the same, taking the text over
     static void PrepareLine(TextView line, PreparedLine& prepared)
     {
         ScanLine(line, prepared.lv);
@@ -103,6 +104,9 @@ private:
     void WrapPlain(std::size_t start);
     void WrapHanging(std::size_t start);
 
+    // Set while AppendParagraphText runs for a line that no later emitter reads (the line is not
+    // in the head or a table): its text may then be moved into an empty OutLine, not copied.
+    bool lineFreeAfterParagraph_ = false;
     ConverterOptions options_;
     const LinkSwitches& links_;
     LineSink& out_;

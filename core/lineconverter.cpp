@@ -37,6 +37,18 @@ void Converter::ConvertLine(Text& line, ConversionState& st)
     line.swap(prepared.lv.line);
 }
 
+void Converter::ScanTakenLine(Text& line, LineValues& lv)
+{
+    lv.line.clear();
+    lv.line.swap(line);
+    Trim(lv.line);
+    lv.lineLength = lv.line.size();
+    lv.TagStart = Find(lv.line, U'<');
+    lv.TagEnd = Find(lv.line, U'>');
+    if (lv.TagStart >= 1 && lv.TagEnd >= 1)
+        PlaceTag(lv, Find(lv.line, U'>', lv.TagEnd + 1), lv.TagStart, lv.TagEnd);
+}
+
 void Converter::ScanLine(TextView line, LineValues& lv)
 {
     // The positions are taken from the text given, before it is copied.
@@ -347,8 +359,12 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
     if (st.InListItem == Word::Yes && st.InOrderedList == Word::No && st.InUnorderedList == Word::No
         && st.InDefList == Word::No && st.InTable == Word::No)
         AppendItemTail(lv, BreakFlag);
-    if (st.InParagraph == Word::Yes && st.InDefList == Word::No && st.InUnorderedList == Word::No)
+    if (st.InParagraph == Word::Yes && st.InDefList == Word::No && st.InUnorderedList == Word::No) {
+        // The title and table emitters come after it; the body-text one never runs in a paragraph.
+        lineFreeAfterParagraph_ = st.InHead != Word::Yes && st.InTable != Word::Yes;
         AppendParagraphText(lv, BreakFlag);
+        lineFreeAfterParagraph_ = false;
+    }
     if (st.InHead == Word::Yes)
         EmitTitle(lv, st.InTitle, pos[kTitle]);
     if (st.InTable == Word::Yes)

@@ -289,7 +289,9 @@ void Converter::AppendParagraphText(LineValues& lv, std::size_t& BreakFlag)
             StripTags(lv);
         const bool joins = !lv.line.empty() && IsJoiningPunctuation(lv.line[0]);
         Trim(lv.line);
-        if (OutLine.empty()) {
+        if (OutLine.empty() && lineFreeAfterParagraph_ && lv.TagStart <= 1) {
+            OutLine.swap(lv.line);  // see lineFreeAfterParagraph_; WriteLine reads it only for TagStart > 1
+        } else if (OutLine.empty()) {
             OutLine = lv.line;
         } else {
             if (!joins)
@@ -309,8 +311,15 @@ void Converter::AppendBodyText(LineValues& lv, std::size_t& BreakFlag)
     if (lv.lineLength > 0) {
         StripTags(lv);
         if (lv.lineLength > 0) {
-            OutLine.push_back(U' ');
-            OutLine += Trimmed(lv.line);
+            if (OutLine.empty() && lv.TagStart <= 1) {
+                // The last emitter of the line: its text is moved, not copied (a line of many
+                // megabytes is then held once). Only WriteLine could read the line after this,
+                // and it does so only while a "<" stands after the line's first character.
+                OutLine.swap(lv.line);
+            } else {
+                OutLine.push_back(U' ');
+                OutLine += Trimmed(lv.line);
+            }
         }
     }
     Trim(OutLine);

@@ -178,6 +178,12 @@ public:
         pipe_.Filling().Add(scanned_);
         pipe_.Added();
     }
+    void WriteTakenLine(Text& line) override
+    {
+        Converter::ScanTakenLine(line, scanned_);
+        pipe_.Filling().Add(scanned_);
+        pipe_.Added();
+    }
 
 private:
     BatchPipe<ScannedBatch>& pipe_;

@@ -21,6 +21,10 @@ public:
         const std::size_t i = IndexOf(text_.data(), text_.size(), c, from);
         return i < text_.size() ? i : Text::npos;
     }
+    // Writes, or puts into `into`, the line from `from` to its end; the reflow of the line is
+    // then over.
+    void WriteRest(std::size_t from, LineSink& out) { out.WriteLine(View(from, Loaded())); }
+    void TakeRest(std::size_t from, Text& into) { into.assign(View(from, Loaded())); }
 
 private:
     const Text& text_;
@@ -86,6 +90,23 @@ public:
     {
         const std::size_t i = IndexOf(text_.data(), text_.size(), c, from - offset_);
         return i < text_.size() ? i + offset_ : Text::npos;
+    }
+    // Writes, or puts into `into`, the line from `from` to its end (all loaded), handing its text
+    // over instead of copying it: what is left can be most of a very long line. The reflow of
+    // the line is then over.
+    void WriteRest(std::size_t from, LineSink& out)
+    {
+        text_.erase(0, from - offset_);
+        offset_ = from;
+        out.WriteTakenLine(text_);
+        text_.clear();
+    }
+    void TakeRest(std::size_t from, Text& into)
+    {
+        text_.erase(0, from - offset_);
+        offset_ = from;
+        into.clear();
+        into.swap(text_);
     }
 
 private:
@@ -215,9 +236,18 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
         text.LoadAll();
         return text.View(s, text.Loaded());
     };
+    auto writeRest = [&]() {
+        text.LoadAll();
+        text.WriteRest(s, out);
+    };
     auto carryFrom = [&](std::size_t from) {
         text.LoadAll();
-        Carry.assign(Trimmed(text.View(from, text.Loaded())));
+        text.TakeRest(from, Carry);
+        Trim(Carry);
+    };
+    auto carryRest = [&]() {
+        text.LoadAll();
+        text.TakeRest(s, Carry);
     };
     auto cut = [&](std::size_t k) {
         s += k;
@@ -249,7 +279,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
         // Rules R1 to R10. Conditions are taken on the positions before this pass; apart from
         // R3 followed by R8 no two of them can hold together.
         if (a == 1 && b > 0 && c == 0 && d == 0) {  // R1: the line opens with its only tag
-            out.WriteLine(rest());
+            writeRest();
             return;
         }
         if (a == 1 && c > 0 && d > 0) {  // R2: a tag, then another
@@ -261,7 +291,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             out.WriteLine(Trimmed(front(b)));
             cut(b);
             if (a > b) {  // R8 in the same pass: the remainder goes out as it stands
-                out.WriteLine(rest());
+                writeRest();
                 return;
             }
             continue;
@@ -272,18 +302,17 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             continue;
         }
         if (a > 1 && b > a && c == 0 && d == 0) {  // R5: text, then the only tag
-            const TextView r = rest();
-            if (b == r.size()) {
-                out.WriteLine(r);
+            if (b == rest().size()) {
+                writeRest();
             } else {
-                out.WriteLine(r.substr(0, b));
+                out.WriteLine(front(b));
                 carryFrom(s + b);
             }
             return;
         }
         if (a > 0 && b == 0 && c == 0) {  // R6: a tag that goes on in the next line
             if (a == 1) {
-                Carry.assign(rest());
+                carryRest();
             } else {
                 out.WriteLine(Trimmed(front(a - 1)));
                 carryFrom(s + a - 1);
@@ -292,17 +321,17 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
         }
         if (a == 0 && b > 0 && d == 0) {  // R7: the end of a tag begun on an earlier line
             if (b == 1)
-                Carry.assign(rest());
+                carryRest();
             else
-                out.WriteLine(rest());  // text with a lone ">" inside: written as it stands
+                writeRest();  // text with a lone ">" inside: written as it stands
             return;
         }
         if (a > b && b > 0) {  // R8
-            out.WriteLine(rest());
+            writeRest();
             return;
         }
         if (a == 0 && b == 0) {  // R9: no tag at all
-            out.WriteLine(rest());
+            writeRest();
             return;
         }
         if (a > 1 && b > a && c > b && d == 0) {  // R10
@@ -311,7 +340,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             continue;
         }
         // No rule applies ("a > b > c", "<a<b>"): the line would never change again.
-        out.WriteLine(rest());
+        writeRest();
         return;
     }
 }

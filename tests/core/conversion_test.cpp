@@ -77,7 +77,11 @@ INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
          {"", "*    a", "after more"}},
     Case{"LinkWithoutTargetLeavesItsSpace", Body({"text", "<a href=x>Words</a>"}), {"text  words"}},
     Case{"HeadingEndsTheTable", Body({"<table>", "<tr>", "<td>A", "<h2>Head", "</h2>", "after"}),
-         {"", "", "A Head", "", "after"}}
+         {"", "", "A Head", "", "after"}},
+    // Paragraph text and the title emitter both take the same line: the paragraph must leave the
+    // line whole for the title.
+    Case{"TitleInsideAnOpenParagraphIsAlsoParagraphText", {"<html><body>", "<p>", "<head>", "<title>Page title", "</head>"},
+         {"", "+++ Page title +++", "", "Page title"}}
 ));
 
 TEST(Converter, LinkTargetsFollowTheSwitches)
