@@ -275,6 +275,7 @@ SettingValues LoadSettingValues(const SettingsStore& store)
     const char* linkKeys[3] = {"WWWLinks", "MailLinks", "NewsLinks"};
     for (std::size_t i = 0; i < 3; ++i)
         v.LinkSettings[i] = ReadWholeNumber(store.GetSetting(QLatin1String(linkKeys[i]), QStringLiteral("0")), ok);
+    v.Readable = ReadWholeNumber(store.GetSetting(QStringLiteral("Readable"), QStringLiteral("0")), ok) > 0;
     return v;
 }
 

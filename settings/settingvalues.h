@@ -13,6 +13,7 @@ struct SettingValues {
     QString BulletChar = "*";
     std::array<QString, 4> sCleanChar{};  // clean-up sets 1 to 4
     std::array<int, 3> LinkSettings{0, 0, 0};  // web, mail, news as loaded
+    bool Readable = false;            // clean text for real web pages instead of the faithful conversion
 };
 
 // The stored delimiter text as the conversion uses it: exactly "none" means one space.
