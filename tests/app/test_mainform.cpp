@@ -1042,7 +1042,7 @@ private slots:
         window_.reset();
         window_ = makeWindow();
         QCOMPARE(w().settingValues().TextLen, 72);
-        QCOMPARE(w().settingValues().TableCellSep, QStringLiteral(" "));
+        QCOMPARE(TableCellSepValue(w().settingValues().TableCellSep), QStringLiteral(" "));
         QVERIFY(w().linkToggle(1)->isChecked());
         QCOMPARE(store.GetSetting(QStringLiteral("TableCellSep"), QString()), QStringLiteral("none"));
     }
