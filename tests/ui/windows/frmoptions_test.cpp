@@ -521,4 +521,4 @@ int main(int argc, char** argv)
     return status;
 }
 
-#include "tst_frmoptions.moc"
+#include "frmoptions_test.moc"
