@@ -335,16 +335,15 @@ void MainForm::CreateStatusBar()
     statusPanel_->setContentsMargins(4, 0, 4, 0);
 
     const char* captions[3] = {"External WWW Links", "Mail Links", "Other Links"};
-    const char* keys[3] = {"WWWLinks", "MailLinks", "newsLinks"};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         auto* box = new QCheckBox(QString::fromUtf8(captions[i]), bar);
         box->setObjectName(QStringLiteral("Check%1").arg(i + 1));
         // Each toggle keeps its key in the store whenever its value changes.
-        const QString key = QString::fromUtf8(keys[i]);
+        const Key key = kLinkKeys[i];
         connect(box, &QCheckBox::stateChanged, this, [this, key](int state) {
-            store_.SaveSetting(key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1"));
+            store_.Save({{key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1")}});
         });
-        toggles_[static_cast<std::size_t>(i)] = box;
+        toggles_[i] = box;
     }
     // The toggles stand 2100 and 1200 twips apart; the font shrinks until each caption fits
     // the room before the next one (desktop fonts are wider than the layout's design font).

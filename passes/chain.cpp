@@ -45,7 +45,7 @@ ChainOptions ChainOptionsFrom(const SettingValues& values)
 {
     ChainOptions o;
     o.converter.TextLen = values.TextLen;
-    o.converter.TableCellSep = ToText(values.TableCellSep);
+    o.converter.TableCellSep = ToText(TableCellSepValue(values.TableCellSep));
     o.converter.BulletChar = ToText(values.BulletChar);
     for (std::size_t i = 0; i < 4; ++i)
         o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);

@@ -1,167 +1,149 @@
+// The settings file: what the start-up load makes of it, saving every option in one write (all
+// of them or none), values that must come back exactly, and the window's place.
+
+#include "faultsupport.h"
 #include "settings/settingsstore.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorvik;
+using namespace quorvik::faults;
 
 class SettingsStoreTest : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir dir_;
-    QString iniPath() const { return dir_.filePath(QStringLiteral("cfg/zelbrin.ini")); }
-    void writeFile(const QByteArray& bytes)
+    QString ini() const { return dir_.filePath(QStringLiteral("zelbrin.ini")); }
+    SettingsStore storeWith(const QByteArray& contents)
     {
-        QFile f(dir_.filePath(QStringLiteral("raw.ini")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QFile::remove(ini());
+        if (!contents.isNull())
+            WriteBytes(ini(), contents);
+        return SettingsStore(ini());
     }
 
 private slots:
-    void init() { QFile::remove(iniPath()); }
-
-    void emptyStore_loadsDefaults()
+    void load_data()
     {
-        const SettingValues v = LoadSettingValues(SettingsStore(iniPath()));
-        QCOMPARE(v.TextLen, 80);
-        QCOMPARE(v.TableCellSep, QStringLiteral(","));
-        QCOMPARE(v.BulletChar, QStringLiteral("*"));
-        for (const QString& s : v.sCleanChar)
-            QVERIFY(s.isEmpty());
-        QCOMPARE(v.LinkSettings, (std::array<int, 3>{0, 0, 0}));
-        QVERIFY(!QFile::exists(iniPath()));  // reading writes nothing
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("textLen");
+        QTest::addColumn<QString>("cellSep");  // as the conversion uses it
+        QTest::addColumn<int>("webLinks");
+        QTest::newRow("no file") << QByteArray() << 80 << "," << 0;
+        QTest::newRow("72.5 rounds to even") << QByteArray("[Startup]\nTextLen=72.5") << 72 << "," << 0;
+        QTest::newRow("73.5 rounds to even") << QByteArray("[Startup]\nTextLen=73.5") << 74 << "," << 0;
+        QTest::newRow("hexadecimal") << QByteArray("[Startup]\nTextLen=&H40") << 64 << "," << 0;
+        QTest::newRow("not a number") << QByteArray("[Startup]\nTextLen=wide\nWWWLinks=yes") << 80 << "," << 0;
+        QTest::newRow("beyond 16 bits") << QByteArray("[Startup]\nTextLen=32768\nWWWLinks=99999") << 80 << "," << 0;
+        QTest::newRow("none is one space") << QByteArray("[Startup]\nTableCellSep=none") << 80 << " " << 0;
+        QTest::newRow("None is literal") << QByteArray("[Startup]\nTableCellSep=None") << 80 << "None" << 0;
+        QTest::newRow("empty delimiter") << QByteArray("[Startup]\nTableCellSep=") << 80 << "" << 0;
+        QTest::newRow("case of keys and sections") << QByteArray("; c\r\n[startup]\r\n  textlen = 66 \r\nwwwLINKS=1\r\n")
+                                                   << 66 << "," << 1;
+        QTest::newRow("other section") << QByteArray("[Window]\nTextLen=10\nWWWLinks=1") << 80 << "," << 0;
+    }
+    void load()
+    {
+        QFETCH(QByteArray, file);
+        const SettingValues v = LoadSettingValues(storeWith(file));
+        QTEST(v.TextLen, "textLen");
+        QTEST(TableCellSepValue(v.TableCellSep), "cellSep");
+        QTEST(v.LinkSettings[0], "webLinks");
     }
 
-    void saveThenGet_keysIgnoreCase()
+    // One entry per key, whatever letter case the file had; other sections and comments stay.
+    void saveValues_replacesEveryKeyOnce()
     {
-        SettingsStore store(iniPath());
-        QVERIFY(store.SaveSetting(QStringLiteral("NewsLinks"), QStringLiteral("0")));
-        QVERIFY(store.SaveSetting(QStringLiteral("newsLinks"), QStringLiteral("1")));
-        QCOMPARE(store.GetSetting(QStringLiteral("NEWSLINKS"), QStringLiteral("0")), QStringLiteral("1"));
-        QFile f(iniPath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll().toLower().count("newslinks"), 1);  // one entry, not two
-        QCOMPARE(LoadSettingValues(store).LinkSettings[2], 1);
+        SettingsStore store = storeWith("; mine\n[Other]\nTextLen=10\n[STARTUP]\nnewsLinks=0\nNEWSLINKS=0\n");
+        SettingValues v;
+        v.TextLen = 60;
+        v.TableCellSep = QStringLiteral("none");
+        v.LinkSettings = {0, 1, 1};
+        v.sCleanChar[3] = QStringLiteral("&nbsp;");
+        QVERIFY(SaveSettingValues(store, v, nullptr));
+        const SettingValues back = LoadSettingValues(store);
+        QCOMPARE(back.TextLen, 60);
+        QCOMPARE(back.TableCellSep, QStringLiteral("none"));
+        QCOMPARE(back.LinkSettings, v.LinkSettings);
+        QCOMPARE(back.sCleanChar, v.sCleanChar);
+        const QByteArray bytes = ReadBytes(ini());
+        QVERIFY(bytes.startsWith("; mine\n[Other]\nTextLen=10\n"));
+        for (const KeyInfo& key : kSettingKeys) {
+            if (QByteArray(key.section) == "Startup")
+                QCOMPARE(bytes.toLower().count(QByteArray(key.name).toLower() + '='), key.key == Key::TextLen ? 2 : 1);
+        }
     }
 
-    void values_roundTripExactly_data()
+    // A write that fails part way (a full disk) leaves the file as it was: no option is saved.
+    void failedSave_keepsEveryOldValue()
+    {
+        storeWith("[Startup]\nTextLen=40\nBulletChar=-\n");
+        const QByteArray before = ReadBytes(ini());
+        const int status = RunWithFileSizeLimit(before.size() + 40, [this] {
+            SettingsStore store(ini());
+            SettingValues v;
+            v.sCleanChar[3] = QString(200, u'x');
+            QString reason;
+            const bool ok = SaveSettingValues(store, v, &reason);
+            return !ok && !reason.isEmpty() ? 0 : 1;
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(ReadBytes(ini()), before);
+        QString reason;
+        SettingsStore blocked(dir_.filePath(QStringLiteral("zelbrin.ini/inner.ini")));
+        QVERIFY(!SaveSettingValues(blocked, SettingValues(), &reason));
+        QVERIFY(!reason.isEmpty());
+    }
+
+    void values_comeBackExactly_data()
     {
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << QStringLiteral("80");
         QTest::newRow("empty") << QString();
-        QTest::newRow("one space") << QStringLiteral(" ");
         QTest::newRow("blanks at ends") << QStringLiteral("  - ");
-        QTest::newRow("quotes") << QStringLiteral("\"a\" b \"");
-        QTest::newRow("backslashes") << QStringLiteral("C:\\x\\n");
+        QTest::newRow("quotes and backslashes") << QStringLiteral("\"a\" C:\\x\\n \"");
         QTest::newRow("line breaks and tab") << QStringLiteral("a\nb\r\tc");
-        QTest::newRow("equals and semicolon") << QStringLiteral("=;#[x]");
+        QTest::newRow("ini syntax") << QStringLiteral("=;#[x]");
         QTest::newRow("non-latin") << QStringLiteral("\u2022 \u00e9");
     }
-    void values_roundTripExactly()
+    void values_comeBackExactly()
     {
         QFETCH(QString, value);
-        SettingsStore store(iniPath());
-        QVERIFY(store.SaveSetting(QStringLiteral("sCleanChar1"), value));
-        QVERIFY(store.SaveSetting(QStringLiteral("BulletChar"), QStringLiteral("+")));
-        QCOMPARE(SettingsStore(iniPath()).GetSetting(QStringLiteral("sCleanChar1"), QStringLiteral("default")), value);
-        QCOMPARE(store.GetSetting(QStringLiteral("bulletchar"), QString()), QStringLiteral("+"));
+        SettingsStore store = storeWith({});
+        QVERIFY(store.Save({{Key::BulletChar, value}, {Key::sCleanChar1, QStringLiteral("+")}}));
+        QCOMPARE(SettingsStore(ini()).Get(Key::BulletChar), value);
+        QCOMPARE(store.Get(Key::sCleanChar1), QStringLiteral("+"));
     }
 
-    void loadSettingValues_data()
+    void windowPlacement_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("textLen");
-        QTest::addColumn<QString>("cellSep");
-        QTest::addColumn<int>("webLink");
-        QTest::newRow("TextLen 72.5 rounds to even") << "TextLen" << "72.5" << 72 << "," << 0;
-        QTest::newRow("TextLen 73.5 rounds to even") << "TextLen" << "73.5" << 74 << "," << 0;
-        QTest::newRow("TextLen with blanks") << "TextLen" << " 6 0 " << 60 << "," << 0;
-        QTest::newRow("TextLen zero") << "TextLen" << "0" << 0 << "," << 0;
-        QTest::newRow("TextLen negative") << "TextLen" << "-5" << -5 << "," << 0;
-        QTest::newRow("TextLen hex") << "TextLen" << "&H40" << 64 << "," << 0;
-        QTest::newRow("TextLen garbage") << "TextLen" << "wide" << 80 << "," << 0;
-        QTest::newRow("TextLen empty") << "TextLen" << "" << 80 << "," << 0;
-        QTest::newRow("TextLen too big") << "TextLen" << "32768" << 80 << "," << 0;
-        QTest::newRow("TextLen too small") << "TextLen" << "-32769" << 80 << "," << 0;
-        QTest::newRow("TextLen huge exponent") << "TextLen" << "1e400" << 80 << "," << 0;
-        QTest::newRow("none is one space") << "TableCellSep" << "none" << 80 << " " << 0;
-        QTest::newRow("None is literal") << "TableCellSep" << "None" << 80 << "None" << 0;
-        QTest::newRow("empty delimiter stays empty") << "TableCellSep" << "" << 80 << "" << 0;
-        QTest::newRow("link 1") << "WWWLinks" << "1" << 80 << "," << 1;
-        QTest::newRow("link 2 ticks too") << "wwwlinks" << "2" << 80 << "," << 2;
-        QTest::newRow("link garbage is 0") << "WWWLinks" << "yes" << 80 << "," << 0;
-        QTest::newRow("link beyond 16 bits is 0") << "WWWLinks" << "99999" << 80 << "," << 0;
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("never saved") << QByteArray("[Startup]\nTextLen=40") << false << QRect() << false;
+        QTest::newRow("saved") << QByteArray("[window]\nleft=-5\nTop=20\nWidth=700\nHeight=500\nMaximized=1") << true
+                               << QRect(-5, 20, 700, 500) << true;
+        QTest::newRow("a number unreadable") << QByteArray("[Window]\nLeft=5\nTop=x\nWidth=700\nHeight=500") << false
+                                             << QRect() << false;
+        QTest::newRow("no size") << QByteArray("[Window]\nLeft=5\nTop=5\nWidth=0\nHeight=500") << false << QRect()
+                                 << false;
     }
-    void loadSettingValues()
+    void windowPlacement()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        SettingsStore store(iniPath());
-        QVERIFY(store.SaveSetting(key, stored));
-        const SettingValues v = LoadSettingValues(store);
-        QTEST(v.TextLen, "textLen");
-        QTEST(v.TableCellSep, "cellSep");
-        QTEST(v.LinkSettings[0], "webLink");
-    }
-
-    void handWrittenFile_isRead()
-    {
-        QFile f(iniPath());
-        QDir().mkpath(QFileInfo(iniPath()).absolutePath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("; comment\r\n[Other]\r\nTextLen=10\r\n[startup]\r\n  textlen = 66 \r\nBulletChar=-\r\n");
-        f.close();
-        SettingsStore store(iniPath());
-        const SettingValues v = LoadSettingValues(store);
-        QCOMPARE(v.TextLen, 66);
-        QCOMPARE(v.BulletChar, QStringLiteral("-"));
-        // Saving keeps the other section and the comment.
-        QVERIFY(store.SaveSetting(QStringLiteral("MailLinks"), QStringLiteral("1")));
-        QCOMPARE(store.GetSetting(QStringLiteral("TextLen"), QString()), QStringLiteral("66"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        QVERIFY(bytes.contains("; comment"));
-        QVERIFY(bytes.contains("[Other]"));
-        QVERIFY(bytes.contains("TextLen=10"));
-    }
-
-    void garbageFile_loadsDefaults()
-    {
-        QDir().mkpath(QFileInfo(iniPath()).absolutePath());
-        QFile f(iniPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QByteArray junk(4096, '\0');
-        for (int i = 0; i < junk.size(); ++i)
-            junk[i] = static_cast<char>((i * 7919) & 0xff);
-        f.write(junk);
-        f.close();
-        SettingsStore store(iniPath());
-        QCOMPARE(LoadSettingValues(store).TextLen, 80);
-        // Saving over it starts a clean store.
-        QVERIFY(store.SaveSetting(QStringLiteral("TextLen"), QStringLiteral("70")));
-        QCOMPARE(LoadSettingValues(store).TextLen, 70);
-    }
-
-    void unwritableStore_reportsReason()
-    {
-        QFile blocker(dir_.filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        SettingsStore store(dir_.filePath(QStringLiteral("blocker/zelbrin.ini")));
-        QString reason;
-        QVERIFY(!store.SaveSetting(QStringLiteral("TextLen"), QStringLiteral("70"), &reason));
-        QVERIFY(!reason.isEmpty());
-        QCOMPARE(store.GetSetting(QStringLiteral("TextLen"), QStringLiteral("80")), QStringLiteral("80"));
-    }
-
-    void defaultLocation_isPerUserZelbrin()
-    {
-        QVERIFY(SettingsStore().path().endsWith(QStringLiteral("/zelbrin/zelbrin.ini")));
+        QFETCH(QByteArray, file);
+        QFETCH(bool, saved);
+        SettingsStore store = storeWith(file);
+        const WindowPlacement p = LoadWindowPlacement(store);
+        QCOMPARE(p.saved, saved);
+        if (saved) {
+            QTEST(p.geometry, "geometry");
+            QTEST(p.maximized, "maximized");
+            QVERIFY(SaveWindowPlacement(store, {true, QRect(1, 2, 3, 4), false}, nullptr));
+            QCOMPARE(LoadWindowPlacement(store).geometry, QRect(1, 2, 3, 4));
+            QCOMPARE(LoadSettingValues(store).TextLen, 80);
+        }
     }
 };
 
