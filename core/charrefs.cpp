@@ -145,22 +145,46 @@ void DecodeCharacterReferences(Text& text, bool attribute)
     text.resize(w);
 }
 
+namespace {
+
+bool IsWhiteSpace(char32_t c)
+{
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0;
+}
+
+}  // namespace
+
 void MakeReadableText(Text& text)
 {
     DecodeCharacterReferences(text);
-    std::size_t w = 0;
-    bool space = true;  // drops white space at the start
-    for (const char32_t c : text) {
-        if (c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0) {
+    const std::size_t n = text.size();
+    char32_t* d = text.data();
+    // Most text is words with single spaces between them: the first place that needs a change
+    // is found with a quick look at the characters up to a space (every white space character
+    // but the no-break space, looked for apart), and the text is rewritten only from there.
+    std::size_t from = std::min(IndexOf(d, n, char32_t{0xA0}), n);
+    for (std::size_t i = IndexOfBelow(d, n, U'!'); i < from; i = IndexOfBelow(d, n, U'!', i + 1)) {
+        if (d[i] != U' ' || i == 0 || i + 1 == n || IsWhiteSpace(d[i + 1])) {
+            from = i;
+            break;
+        }
+    }
+    if (from == n)
+        return;
+    std::size_t w = from;
+    bool space = from == 0 || IsWhiteSpace(d[from - 1]);  // drops white space at the start
+    for (std::size_t r = from; r < n; ++r) {
+        const char32_t c = d[r];
+        if (IsWhiteSpace(c)) {
             if (!space)
-                text[w++] = U' ';
+                d[w++] = U' ';
             space = true;
         } else {
-            text[w++] = c;
+            d[w++] = c;
             space = false;
         }
     }
-    if (w > 0 && text[w - 1] == U' ')
+    if (w > 0 && d[w - 1] == U' ')
         --w;
     text.resize(w);
 }
