@@ -66,7 +66,7 @@ enum TagKind : std::uint8_t {
     kHeadOnly = 16,      // belongs to the head: dropped there
 };
 
-// A name of up to eight ASCII letters and digits, one byte each: the key of the table below.
+// A name of up to eight ASCII characters in lower case, one byte each: the key of the table below.
 std::uint64_t Packed(TextView name)
 {
     if (name.empty() || name.size() > 8)
@@ -75,9 +75,18 @@ std::uint64_t Packed(TextView name)
     for (const char32_t c : name) {
         if (c >= 128)
             return 0;
-        key = key << 8 | c;
+        key = key << 8 | LowerAscii(c);
     }
     return key;
+}
+
+void AppendName(Text& out, std::uint64_t key)
+{
+    int shift = 56;
+    while (shift > 0 && (key >> shift) == 0)
+        shift -= 8;
+    for (; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char32_t>((key >> shift) & 0xFF));
 }
 
 constexpr std::uint64_t Packed(const char* name)
@@ -99,7 +108,15 @@ struct NamedKind {
 
 constexpr std::uint8_t kBoth = kStart | kEnd;
 
-// Sorted by key once, at first use.
+// An open-addressed hash table of the names, made once at first use: a name is found in one
+// or two looks.
+constexpr std::size_t kSlots = 256;
+
+std::size_t SlotOf(std::uint64_t key)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 56);
+}
+
 const std::vector<NamedKind>& KindTable()
 {
     static const std::vector<NamedKind> table = [] {
@@ -128,10 +145,14 @@ const std::vector<NamedKind>& KindTable()
             {"sub", kInsideText}, {"sup", kInsideText}, {"time", kInsideText}, {"tt", kInsideText},
             {"u", kInsideText}, {"var", kInsideText}, {"wbr", kInsideText},
         };
-        std::vector<NamedKind> t;
-        for (const Entry& e : names)
-            t.push_back({Packed(e.text), e.kind, e.name});
-        std::sort(t.begin(), t.end(), [](const NamedKind& x, const NamedKind& y) { return x.key < y.key; });
+        std::vector<NamedKind> t(kSlots, NamedKind{0, kOther, Name::Other});
+        for (const Entry& e : names) {
+            const std::uint64_t key = Packed(e.text);
+            std::size_t slot = SlotOf(key);
+            while (t[slot].key != 0)
+                slot = (slot + 1) % kSlots;
+            t[slot] = {key, e.kind, e.name};
+        }
         return t;
     }();
     return table;
@@ -141,8 +162,13 @@ NamedKind KindOf(TextView name)
 {
     const std::uint64_t key = Packed(name);
     const std::vector<NamedKind>& t = KindTable();
-    const auto it = std::lower_bound(t.begin(), t.end(), key, [](const NamedKind& x, std::uint64_t k) { return x.key < k; });
-    return it != t.end() && it->key == key ? *it : NamedKind{key, kOther, Name::Other};
+    if (key != 0) {
+        for (std::size_t slot = SlotOf(key); t[slot].key != 0; slot = (slot + 1) % kSlots) {
+            if (t[slot].key == key)
+                return t[slot];
+        }
+    }
+    return NamedKind{key, kOther, Name::Other};
 }
 
 // The value of attribute `wanted` (lower case) in a complete start tag; false without it.
@@ -211,9 +237,10 @@ bool HtmlCleaner::ReadLinePart(Text& part, std::size_t most, bool& ended)
     for (;;) {
         if (!ready_.empty()) {
             if (part.empty())
-                part.swap(ready_.front());
+                part.swap(ready_.front());  // the reader's old text comes back for later lines
             else
                 part += ready_.front();
+            spare_.swap(ready_.front());
             ready_.pop_front();
             ended = true;
             return true;
@@ -451,14 +478,11 @@ void HtmlCleaner::EnterRaw(TextView name, bool keep)
 void HtmlCleaner::HandleTag()
 {
     const bool end = tag_[1] == U'/';
-    Text& name = name_;
-    name.clear();
-    for (std::size_t i = end ? 2 : 1; i < tag_.size() && !IsSpace(tag_[i]) && tag_[i] != U'/' && tag_[i] != U'>'; ++i)
-        name.push_back(LowerAscii(tag_[i]));
-    const NamedKind kind = KindOf(name);
+    std::size_t e = end ? 2 : 1;
+    while (e < tag_.size() && !IsSpace(tag_[e]) && tag_[e] != U'/' && tag_[e] != U'>')
+        ++e;
+    const NamedKind kind = KindOf(TextView(tag_).substr(end ? 2 : 1, e - (end ? 2 : 1)));
     const Name id = kind.name;
-    if (id == Name::Td)
-        name.assign(U"td");  // a header cell is joined to the others like a data cell
 
     if (!end && (kind.kind & kHidden)) {
         EnterRaw(id == Name::Script ? U"script" : id == Name::Style ? U"style" : U"template", false);
@@ -507,13 +531,17 @@ void HtmlCleaner::HandleTag()
         TextView href;
         if (AttributeValue(tag_, U"href", href)) {
             cur_ += U"<a href=\"";
-            for (const char32_t c : href)
-                cur_ += c == U'"' ? TextView(U"&quot;") : TextView(&c, 1);
+            for (std::size_t q = href.find(U'"'); q != TextView::npos; q = href.find(U'"')) {
+                cur_ += href.substr(0, q);
+                cur_ += U"&quot;";
+                href.remove_prefix(q + 1);
+            }
+            cur_ += href;
             cur_ += U"\">";
         }
     } else if (kind.kind & (end ? kEnd : kStart)) {
         cur_ += end ? U"</" : U"<";
-        cur_ += name;
+        AppendName(cur_, id == Name::Td ? Packed("td") : kind.key);  // a header cell joins like a data cell
         cur_.push_back(U'>');
     } else if (!(kind.kind & kInsideText)) {
         cur_.push_back(U' ');
@@ -541,6 +569,8 @@ void HtmlCleaner::EndLine(bool evenEmpty)
 {
     if (!cur_.empty() || gaveMore_ || evenEmpty)
         ready_.push_back(std::move(cur_));
+    // The text of a line given earlier is used again rather than a new one made.
+    cur_.swap(spare_);
     cur_.clear();
     gaveMore_ = false;
 }

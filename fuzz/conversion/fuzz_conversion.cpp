@@ -55,9 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FixedLinkSwitches links(data[4] & 1, data[4] & 2, data[4] & 4);
     options.readable = options.converter.readable = (data[4] & 8) != 0;
     std::string doc(reinterpret_cast<const char*>(data) + 5, size - 5);
-    // A script at the start, in varied spellings, whose text must never be shown.
+    // A script at the start, in varied spellings, whose text must never be shown (unless the
+    // document itself holds that text, as the fuzzer may learn to write it).
     static const char* const kScripts[] = {"<script>", "<SCRIPT type=x>", "<Script\r\n>"};
     static const char* const kEnds[] = {"</script>", "</SCRIPT >", "</script\r\n>"};
+    const bool scriptShown = doc.find("zqxscriptqz") != std::string::npos;
     if (options.readable)
         doc = std::string(kScripts[data[4] >> 4 & 1 ? 1 : (data[4] >> 5) % 3]) + "if (a<b) zqxscriptqz();"
               + kEnds[(data[4] >> 6) % 3] + doc;
@@ -70,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(line.find(U'\r') == Text::npos);
             const std::string bytes = ToUtf8(line);
             Check(IsValidUtf8(bytes.data(), bytes.size()));
-            Check(!options.readable || bytes.find("zqxscriptqz") == std::string::npos);
+            Check(!options.readable || scriptShown || bytes.find("zqxscriptqz") == std::string::npos);
         }
     }
     MemoryLines textLines(text), again;
