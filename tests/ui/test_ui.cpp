@@ -1,3 +1,4 @@
+#include "ui/contrast.h"
 #include "ui/editing.h"
 #include "ui/scripteddialogs.h"
 #include "ui/startfolder.h"
@@ -19,7 +20,8 @@
 #include <QUrl>
 
 #include <functional>
-#include <QSet>
+#include <QStyle>
+#include <QToolBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -347,25 +349,52 @@ private slots:
         QCOMPARE(clipboard->text(), QStringLiteral("b"));
     }
 
-    void toolbarKeys_haveIconsAndADispatchOrder()
+    // Each toolbar icon, drawn on a real toolbar, stands out from it in a light and in a dark
+    // palette: most of what it draws has a contrast of at least 3:1 against the toolbar.
+    void toolbarIcons_standOut_data()
     {
-        const auto& keys = ToolbarKeys();
-        QCOMPARE(keys.size(), std::size_t(17));
-        QSet<QString> shown;
-        int separators = 0;
-        for (const ToolbarKey& k : keys) {
-            shown.insert(k.key);
-            separators += k.separatorAfter ? 1 : 0;
-            QVERIFY2(QFile::exists(BundledIconPath(k.key)), qPrintable(k.key));
-            QVERIFY(!ToolbarIcon(k).isNull());
-            QVERIFY(!ToolbarIcon(k).pixmap(16, 16).isNull());
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light palette") << false;
+        QTest::newRow("dark palette") << true;
+    }
+    void toolbarIcons_standOut()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        QApplication::setStyle(QStringLiteral("fusion"));
+        QPalette palette = QApplication::style()->standardPalette();
+        if (dark) {
+            palette.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+            palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+            palette.setColor(QPalette::WindowText, Qt::white);
+            palette.setColor(QPalette::Text, Qt::white);
         }
-        QCOMPARE(separators, 6);
-        const QStringList& order = ToolbarDispatchOrder();
-        QCOMPARE(order.size(), 17);
-        QCOMPARE(QSet<QString>(order.begin(), order.end()), shown);
-        QVERIFY(shown.contains(QStringLiteral("Font")));
-        QVERIFY(!shown.contains(QStringLiteral("font")));
+        QApplication::setPalette(palette);
+        QToolBar bar;
+        bar.setIconSize(QSize(16, 16));
+        for (const ToolbarKey& k : ToolbarKeys())
+            bar.addAction(ToolbarIcon(k), k.tooltip)->setObjectName(k.key);
+        bar.show();
+        const QImage image = bar.grab().toImage();
+        QApplication::setPalette(before);
+        QStringList faint;
+        for (QAction* action : bar.actions()) {
+            const QRect button = bar.widgetForAction(action)->geometry();
+            const QColor toolbar = image.pixelColor(button.left() + 1, button.top() + 1);
+            QRect icon(QPoint(), QSize(16, 16));
+            icon.moveCenter(button.center());
+            int drawn = 0, strong = 0;
+            for (int y = icon.top(); y <= icon.bottom(); ++y) {
+                for (int x = icon.left(); x <= icon.right(); ++x) {
+                    const double ratio = ContrastRatio(image.pixelColor(x, y), toolbar);
+                    drawn += ratio > 1.2 ? 1 : 0;
+                    strong += ratio >= 3.0 ? 1 : 0;
+                }
+            }
+            if (drawn < 20 || strong * 2 < drawn)
+                faint << QStringLiteral("%1 (%2 of %3 pixels)").arg(action->objectName()).arg(strong).arg(drawn);
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
     }
 
     void scriptedDialogs_useEachAnswerOnce()
