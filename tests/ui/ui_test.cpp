@@ -1,6 +1,7 @@
 #include "ui/contrast.h"
 #include "ui/editing.h"
 #include "ui/scripteddialogs.h"
+#include "ui/filetypes.h"
 #include "ui/startfolder.h"
 #include "ui/toolbarkeys.h"
 
@@ -428,4 +429,4 @@ private slots:
 };
 
 QTEST_MAIN(UiTest)
-#include "test_ui.moc"
+#include "ui_test.moc"

@@ -300,4 +300,4 @@ private slots:
 };
 
 QTEST_MAIN(TestOptions)
-#include "tst_frmoptions.moc"
+#include "frmoptions_test.moc"

@@ -214,4 +214,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHelp)
-#include "tst_helpviewer.moc"
+#include "helpviewer_test.moc"

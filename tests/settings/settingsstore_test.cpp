@@ -148,4 +148,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SettingsStoreTest)
-#include "test_settingsstore.moc"
+#include "settingsstore_test.moc"

@@ -1,0 +1,87 @@
+#include "passes/chain.h"
+
+#include "passes/conversionrun.h"
+#include "passes/linepipe.h"
+#include "passes/reflow.h"
+
+#include <QList>
+#include <QString>
+
+namespace quorvik {
+
+namespace {
+
+Text ToText(const QString& s)
+{
+    const QList<uint> ucs4 = s.toUcs4();
+    return Text(ucs4.begin(), ucs4.end());
+}
+
+// Shows each line written to the tag scanner and hands it to the conversion's thread.
+class IntoConversion final : public LineSink {
+public:
+    explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
+    void WriteLine(TextView line) override
+    {
+        Converter::ScanLine(line, scanned_);
+        pipe_.Filling().Add(scanned_);
+        pipe_.Added();
+    }
+    void WriteTakenLine(Text& line) override
+    {
+        Converter::ScanTakenLine(line, scanned_);
+        pipe_.Filling().Add(scanned_);
+        pipe_.Added();
+    }
+
+private:
+    BatchPipe<ScannedBatch>& pipe_;
+    LineValues scanned_;
+};
+
+}  // namespace
+
+ChainOptions ChainOptionsFrom(const SettingValues& values)
+{
+    ChainOptions o;
+    o.converter.TextLen = values.TextLen;
+    o.converter.TableCellSep = ToText(TableCellSepValue(values.TableCellSep));
+    o.converter.BulletChar = ToText(values.BulletChar);
+    for (std::size_t i = 0; i < 4; ++i)
+        o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);
+    return o;
+}
+
+void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const LinkSwitches& links, LineSink& out)
+{
+    // Only the converter writes lines with a line break inside (running text carries its break
+    // that way); the pre-pass and the blank-line pass never do, since the pre-pass turns carriage
+    // returns into spaces and the blank-line pass gets lines already split. So only what the
+    // converter writes needs splitting before the next reader sees it.
+    if (stage == Stage::Reflow) {
+        RunReflowPass(in, out);
+        return;
+    }
+    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the search
+    // for the fixed strings, the rest of the conversion, blank-line removal and writing on the
+    // other.
+    BlankLinePass blank(options.cleanUp, out);
+    ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
+    ConversionRun conversion(options.converter, links, toNext);
+    BatchPipe<ScannedBatch> toConversion;
+    RunSideBySide(
+        toConversion,
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            IntoConversion scanned(pipe);
+            RunReflowPass(in, scanned);
+        },
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            PreparedLine line;
+            pipe.Drain([&](ScannedBatch& batch) {
+                batch.ForEach(line, [&](PreparedLine& l) { conversion.Feed(l); });
+            });
+        });
+    conversion.Finish();
+}
+
+}  // namespace quorvik
