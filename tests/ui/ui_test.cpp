@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QSet>
+#include <QTimer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -219,6 +220,19 @@ private slots:
         for (int i = 0; i < 4; ++i)
             QCOMPARE(TypeOfNameFilter(filters[i]), i + 1);
         QCOMPARE(TypeOfNameFilter(QStringLiteral("nonsense")), 0);
+    }
+
+    // Enter in a Yes/No warning (the change warning) answers No: it never discards work.
+    void yesNoWarning_enterAnswersNo()
+    {
+        QTimer press;
+        connect(&press, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        press.start(20);
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.warning(nullptr, QStringLiteral("Warning"), QStringLiteral("Continue?"), true), Answer::No);
     }
 
     void scriptedDialogs_useEachAnswerOnce()
