@@ -20,22 +20,23 @@ Text ToText(const QString& s)
 // Shows each line written to the tag scanner and hands it to the conversion's thread.
 class IntoConversion final : public LineSink {
 public:
-    explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
+    IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
     void WriteLine(TextView line) override
     {
-        Converter::ScanLine(line, scanned_);
+        Converter::ScanLine(line, scanned_, readable_);
         pipe_.Filling().Add(scanned_);
         pipe_.Added();
     }
     void WriteTakenLine(Text& line) override
     {
-        Converter::ScanTakenLine(line, scanned_);
+        Converter::ScanTakenLine(line, scanned_, readable_);
         pipe_.Filling().Add(scanned_);
         pipe_.Added();
     }
 
 private:
     BatchPipe<ScannedBatch>& pipe_;
+    bool readable_;
     LineValues scanned_;
 };
 
@@ -49,6 +50,7 @@ ChainOptions ChainOptionsFrom(const SettingValues& values)
     o.converter.BulletChar = ToText(values.BulletChar);
     for (std::size_t i = 0; i < 4; ++i)
         o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);
+    o.readable = o.converter.readable = values.Readable;
     return o;
 }
 
@@ -59,21 +61,21 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     // returns into spaces and the blank-line pass gets lines already split. So only what the
     // converter writes needs splitting before the next reader sees it.
     if (stage == Stage::Reflow) {
-        RunReflowPass(in, out);
+        RunReflowPass(in, out, options.readable);
         return;
     }
     // Two threads share the work: reading, the pre-pass and the tag scanner on one; the search
     // for the fixed strings, the rest of the conversion, blank-line removal and writing on the
     // other.
-    BlankLinePass blank(options.cleanUp, out);
+    BlankLinePass blank(options.cleanUp, out, options.readable);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);
     BatchPipe<ScannedBatch> toConversion;
     RunSideBySide(
         toConversion,
         [&](BatchPipe<ScannedBatch>& pipe) {
-            IntoConversion scanned(pipe);
-            RunReflowPass(in, scanned);
+            IntoConversion scanned(pipe, options.readable);
+            RunReflowPass(in, scanned, options.readable);
         },
         [&](BatchPipe<ScannedBatch>& pipe) {
             PreparedLine line;

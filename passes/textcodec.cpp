@@ -1,5 +1,7 @@
 #include "passes/textcodec.h"
 
+#include "passes/charsets.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -224,7 +226,7 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         return true;
     }
     total_ = static_cast<std::int64_t>(st.st_size);
-    if (mode == Mode::Detect) {
+    if (mode != Mode::Utf8Only) {
         // Look at the whole file once to decide its encoding, then read it again from the start.
         const std::unique_ptr<char[]> buffer(new char[kChunk + 4]);  // no need to clear it first
         char* const chunk = buffer.get();
@@ -276,6 +278,11 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         }
         pos_ = std::min(bom, end_);
         consumed_ = static_cast<std::int64_t>(pos_);
+        if (mode == Mode::DetectDeclared && enc_ == Encoding::Windows1252) {
+            while (Available() < 1024 && Fill()) {
+            }
+            UseDeclared();
+        }
     } else {
         enc_ = Encoding::Utf8;
     }
@@ -296,9 +303,39 @@ void TextFileReader::SetData(std::string bytes, Mode mode)
 void TextFileReader::Start(Mode mode)
 {
     std::size_t bom = 0;
-    enc_ = mode == Mode::Detect ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
+    enc_ = mode != Mode::Utf8Only ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
     pos_ = bom;
     consumed_ = static_cast<std::int64_t>(bom);
+    if (mode == Mode::DetectDeclared && enc_ == Encoding::Windows1252)
+        UseDeclared();
+}
+
+void TextFileReader::UseDeclared()
+{
+    const std::string encoding = DeclaredEncoding(buf_.data() + pos_, std::min<std::size_t>(Available(), 1024));
+    if (encoding.empty() || encoding == "WINDOWS-1252")
+        return;
+    if (encoding == "UTF-8") {
+        enc_ = Encoding::Utf8;  // bytes that are not UTF-8 read as U+FFFD
+        return;
+    }
+    if (SingleByteTable(encoding, table_)) {
+        enc_ = Encoding::SingleByte;
+        return;
+    }
+    // Several bytes per character (or a set that is never decoded): the whole document is
+    // read and decoded at once, and then read as UTF-8.
+    while (Fill()) {
+    }
+    std::string decoded = encoding == "replacement"
+                              ? std::string("\xEF\xBF\xBD")
+                              : DecodeToUtf8(encoding, buf_.data() + pos_, Available());
+    buf_.swap(decoded);
+    pos_ = 0;
+    end_ = buf_.size();
+    eof_ = true;
+    total_ = consumed_ + static_cast<std::int64_t>(end_);
+    enc_ = Encoding::Utf8;
 }
 
 bool TextFileReader::Fill()
@@ -404,7 +441,7 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
         const std::size_t avail = Available();
         char32_t c;
         std::size_t used;
-        if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252) {
+        if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252 || enc_ == Encoding::SingleByte) {
             // Plain ASCII up to the next carriage return goes in stretches through a small
             // buffer, widened and checked in the same loop.
             char32_t wide[512];
@@ -421,6 +458,9 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
                 used = 1;
             } else if (enc_ == Encoding::Windows1252) {
                 c = Windows1252ToUnicode(p[0]);
+                used = 1;
+            } else if (enc_ == Encoding::SingleByte) {
+                c = table_[p[0]];
                 used = 1;
             } else {
                 std::size_t len = Utf8SequenceLength(p, avail);
