@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Hostile inputs at full size through quorvik-convert (all three passes, the default stage):
 # a 200 MB document, a single 50 MB line, a million tiny lines, NUL bytes, invalid UTF-8,
-# UTF-16 with a byte-order mark, and bytes that are not HTML at all. Each input is also run at
-# half its size: linear time shows as a time ratio (full / half) near 2. Prints wall-clock and
-# CPU seconds, MB/s (by the wall clock) and the peak memory.
-# Usage: bench/hostile.sh [SCALE] [BUILD_DIR]   (SCALE 1 = the sizes above; 0.1 for a quick look)
+# UTF-16 with a byte-order mark, bytes that are not HTML at all, and a 20 MB document that
+# opens with a <script> (or a comment) never closed. Each input is also run at half its size:
+# linear time shows as a time ratio (full / half) near 2. Prints wall-clock and CPU seconds,
+# MB/s (by the wall clock) and the peak memory. A third argument, --readable, runs the
+# readable conversion instead of the faithful one.
+# Usage: bench/hostile.sh [SCALE] [BUILD_DIR] [--readable]   (SCALE 1 = the sizes above; 0.1 for a quick look)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scale="${1:-1}"
 build="${2:-build}"
+mode=("${@:3}")
 cmake --build "$build" --target quorvik-convert quorvik_gen_html >/dev/null
 conv="$build/cli/quorvik-convert"
 gen="$build/bench/quorvik_gen_html"
@@ -32,6 +35,10 @@ make_input() {
     utf16-bom)  "$gen" "$(echo "$size / 2" | bc -l)" crlf "$file.src" && iconv -f UTF-8 -t UTF-16 <"$file.src" >"$file" \
                   && rm -f "$file.src" ;;
     not-html)   head -c "$n" /dev/urandom >"$file" ;;
+    open-script|open-comment)
+                "$gen" "$size" crlf "$file.src"
+                { if [ "$kind" = open-script ]; then printf '<script>'; else printf '<p>before<!-- '; fi
+                  cat "$file.src"; } >"$file" && rm -f "$file.src" ;;
   esac
 }
 
@@ -39,14 +46,15 @@ make_input() {
 # it shows the work done even when the wall clock also counts waiting for a core)
 run() {
   local out
-  out=$( { /usr/bin/time -f '%e %U %S %M' "$conv" --defaults "$1" >/dev/null; } 2>&1 | tail -1)
+  out=$( { /usr/bin/time -f '%e %U %S %M' "$conv" --defaults "${mode[@]}" "$1" >/dev/null; } 2>&1 | tail -1)
   read -r wall user sys peak <<<"$out"
   echo "$wall $(echo "$user + $sys" | bc -l) $(echo "$peak / 1024" | bc -l)"
 }
 
 printf '%-11s %8s %8s %8s %8s %8s %8s %8s %10s %10s %8s\n' input MB "wall s" "cpu s" "MB/s" \
   "half MB" "half s" "half cpu" "wall x" "cpu x" "peak MB"
-for entry in document:200 one-line:50 tiny-lines:3.4 nul-bytes:50 bad-utf8:50 utf16-bom:50 not-html:50; do
+for entry in document:200 one-line:50 tiny-lines:3.4 nul-bytes:50 bad-utf8:50 utf16-bom:50 not-html:50 \
+  open-script:20 open-comment:20; do
   kind=${entry%%:*}
   full=$(mb "${entry#*:}")
   half=$(echo "$full / 2" | bc -l)

@@ -62,12 +62,14 @@ private slots:
         v.TableCellSep = QStringLiteral("none");
         v.LinkSettings = {0, 1, 1};
         v.sCleanChar[3] = QStringLiteral("&nbsp;");
+        v.Readable = true;
         QVERIFY(SaveSettingValues(store, v, nullptr));
         const SettingValues back = LoadSettingValues(store);
         QCOMPARE(back.TextLen, 60);
         QCOMPARE(back.TableCellSep, QStringLiteral("none"));
         QCOMPARE(back.LinkSettings, v.LinkSettings);
         QCOMPARE(back.sCleanChar, v.sCleanChar);
+        QVERIFY(back.Readable);
         const QByteArray bytes = ReadBytes(ini());
         QVERIFY(bytes.startsWith("; mine\n[Other]\nTextLen=10\n"));
         for (const KeyInfo& key : kSettingKeys) {
