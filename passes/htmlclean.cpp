@@ -14,22 +14,24 @@ namespace {
 
 constexpr std::size_t kPart = std::size_t(1) << 16;
 
-// 0-based index of the first of `a`, `b` or `c` in data[from, n); n when absent. Eight
-// characters at a time where the processor allows.
-std::size_t IndexOfAny(const char32_t* data, std::size_t n, std::size_t from, char32_t a, char32_t b, char32_t c)
+// 0-based index of the first of `a`, `b` or `c` (ASCII characters other than NUL) in
+// data[from, n); n when absent. Sixteen characters at a time where the processor allows, narrowed
+// to bytes first: a value that is not ASCII becomes 0 or 255 on the way, which matches none.
+inline std::size_t IndexOfAny(const char32_t* data, std::size_t n, std::size_t from, char32_t a, char32_t b,
+                              char32_t c)
 {
     std::size_t i = from;
 #if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
-                  vc = _mm_set1_epi32(static_cast<int>(c));
-    auto hits = [&](const char32_t* p) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)),
-                                       _mm_cmpeq_epi32(v, vc));
-        return _mm_movemask_ps(_mm_castsi128_ps(m));
-    };
-    for (; i + 8 <= n; i += 8) {
-        const int bits = hits(data + i) | (hits(data + i + 4) << 4);
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a)), vb = _mm_set1_epi8(static_cast<char>(b)),
+                  vc = _mm_set1_epi8(static_cast<char>(c));
+    for (; i + 16 <= n; i += 16) {
+        const auto* p = reinterpret_cast<const __m128i*>(data + i);
+        const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(p), _mm_loadu_si128(p + 1));
+        const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3));
+        const __m128i v = _mm_packus_epi16(lo, hi);
+        const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
+                                       _mm_cmpeq_epi8(v, vc));
+        const int bits = _mm_movemask_epi8(m);
         if (bits != 0)
             return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
     }
@@ -217,7 +219,8 @@ bool AttributeValue(TextView tag, TextView wanted, TextView& value)
 
 }  // namespace
 
-HtmlCleaner::HtmlCleaner(LineReader& in) : in_(in), cur_(U"<head>")
+HtmlCleaner::HtmlCleaner(LineReader& in, std::size_t partSize)
+    : in_(in), partSize_(partSize == 0 ? kPart : partSize), cur_(U"<head>")
 {
 }
 
@@ -262,7 +265,7 @@ void HtmlCleaner::Pull()
 {
     input_.clear();
     bool ended = true;
-    if (!in_.ReadLinePart(input_, kPart, ended)) {
+    if (!in_.ReadLinePart(input_, partSize_, ended)) {
         Finish();
         done_ = true;
         return;
@@ -278,13 +281,25 @@ void HtmlCleaner::Clean(TextView chunk)
     std::size_t i = 0;
     while (i < n) {
         // Long stretches are passed over (or taken) at once where no character in them matters.
-        if (state_ == State::Text && !inHead_) {
-            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'<', U'>', pre_ ? U'\n' : U'<');
-            if (j > i) {
-                skipNewline_ = false;
-                cur_.append(chunk.substr(i, j - i));
-                i = j;
-                continue;
+        if (state_ == State::Text) {
+            // A whole tag within the part, with no quote in it, is handled where it stands.
+            if (chunk[i] == U'<' && i + 2 < n
+                && (IsLetter(chunk[i + 1]) || (chunk[i + 1] == U'/' && IsLetter(chunk[i + 2])))) {
+                const std::size_t k = IndexOfAny(chunk.data(), n, i + 1, U'>', U'"', U'\'');
+                if (k < n && chunk[k] == U'>') {
+                    HandleTag(chunk.substr(i, k + 1 - i));
+                    i = k + 1;
+                    continue;
+                }
+            }
+            if (!inHead_) {
+                const std::size_t j = IndexOfAny(chunk.data(), n, i, U'<', U'>', pre_ ? U'\n' : U'<');
+                if (j > i) {
+                    skipNewline_ = false;
+                    cur_.append(chunk.substr(i, j - i));
+                    i = j;
+                    continue;
+                }
             }
         } else if (state_ == State::RawText && !rawKeep_ && rawMatched_ == 0) {
             i = IndexOf(chunk.data(), n, U'<', i);
@@ -354,7 +369,7 @@ void HtmlCleaner::Step(char32_t c)
         } else if (c == U'>') {
             tag_.push_back(c);
             state_ = State::Text;
-            HandleTag();
+            HandleTag(tag_);
             return;
         } else if (c == U'"' || c == U'\'') {
             std::size_t k = tag_.size();
@@ -475,13 +490,13 @@ void HtmlCleaner::EnterRaw(TextView name, bool keep)
     state_ = State::RawText;
 }
 
-void HtmlCleaner::HandleTag()
+void HtmlCleaner::HandleTag(TextView tag)
 {
-    const bool end = tag_[1] == U'/';
+    const bool end = tag[1] == U'/';
     std::size_t e = end ? 2 : 1;
-    while (e < tag_.size() && !IsSpace(tag_[e]) && tag_[e] != U'/' && tag_[e] != U'>')
+    while (e < tag.size() && !IsSpace(tag[e]) && tag[e] != U'/' && tag[e] != U'>')
         ++e;
-    const NamedKind kind = KindOf(TextView(tag_).substr(end ? 2 : 1, e - (end ? 2 : 1)));
+    const NamedKind kind = KindOf(tag.substr(end ? 2 : 1, e - (end ? 2 : 1)));
     const Name id = kind.name;
 
     if (!end && (kind.kind & kHidden)) {
@@ -529,7 +544,7 @@ void HtmlCleaner::HandleTag()
         cur_ += U"<br>";
     } else if (!end && id == Name::A) {
         TextView href;
-        if (AttributeValue(tag_, U"href", href)) {
+        if (AttributeValue(tag, U"href", href)) {
             cur_ += U"<a href=\"";
             for (std::size_t q = href.find(U'"'); q != TextView::npos; q = href.find(U'"')) {
                 cur_ += href.substr(0, q);

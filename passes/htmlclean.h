@@ -24,7 +24,8 @@ namespace quorvik {
 
 class HtmlCleaner final : public LineReader {
 public:
-    explicit HtmlCleaner(LineReader& in);
+    // Reads the input `partSize` characters at a time (0: the usual size).
+    explicit HtmlCleaner(LineReader& in, std::size_t partSize = 0);
     bool ReadLine(Text& line) override;
     // Gives parts of a long line; a preformatted line is always given whole.
     bool ReadLinePart(Text& part, std::size_t most, bool& ended) override;
@@ -52,12 +53,13 @@ private:
     void PreNewline();
     void RawChar(char32_t c);
     void EnterRaw(TextView name, bool keep);
-    void HandleTag();
+    void HandleTag(TextView tag);  // a whole tag, "<" to ">"
     void EndHead();
     void LeavePre();
     void EndLine(bool evenEmpty = false);
 
     LineReader& in_;
+    std::size_t partSize_;
     State state_ = State::Text;
     Text input_;
     Text cur_;                 // the line being built
