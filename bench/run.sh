@@ -12,6 +12,8 @@
 #       Two binaries run in turn (old, new, old, new, ...): the machine's speed drifts within the
 #       hour and other work shares it, so only runs side by side compare. Prints both and old/new.
 #
+# DOCUMENTS="crlf lf pages" and SIZES="1 2" (multiples of SIZE_MB) choose what runs.
+#
 # Each time is the smallest of RUNS runs (5 by default), each peak the largest: on a shared
 # machine a single run also measures whatever else ran at the time. A thread's CPU time includes
 # its short waits awake for the other thread.
@@ -37,6 +39,8 @@ cmake --build "$build" --target quorvik-convert quorvik_gen_html quorvik_threadt
 times_lib=$(realpath "$build/bench/libquorvik_threadtimes.so")
 data=bench/data
 mkdir -p "$data"
+documents="${DOCUMENTS:-crlf lf pages}"
+sizes="${SIZES:-1 2}"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -122,8 +126,8 @@ modes_of() {  # CONVERT... -> the modes every one of them offers
 if [ "$compare" = 0 ]; then
   printf '%-7s %5s %-9s %9s %8s %8s %8s %8s %8s %8s %9s %9s\n' document MB mode lines "wall s" "MB/s" \
     "main s" "other s" "cpu s" "peak MB" "wc -l s" "wc MB/s"
-  for kind in crlf lf pages; do
-    for mult in 1 2; do
+  for kind in $documents; do
+    for mult in $sizes; do
       file=$(document "$kind" "$(echo "$size * $mult" | bc)")
       mb=$(mb_of "$file")
       cat "$file" >/dev/null  # warm the page cache for both
@@ -142,8 +146,8 @@ fi
 
 printf '%-7s %5s %-9s %9s %9s %8s %8s %8s %8s %8s %8s %8s\n' document MB mode "old s" "new s" "old MB/s" \
   "new MB/s" "old/new" "old cpu" "new cpu" "old peak" "new peak"
-for kind in crlf lf pages; do
-  for mult in 1 2; do
+for kind in $documents; do
+  for mult in $sizes; do
     file=$(document "$kind" "$(echo "$size * $mult" | bc)")
     mb=$(mb_of "$file")
     cat "$file" >/dev/null

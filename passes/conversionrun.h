@@ -5,6 +5,7 @@
 #include "core/converter.h"
 #include "passes/linestream.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace quorvik {
@@ -21,31 +22,32 @@ private:
     ConversionState state_;
 };
 
-// Lines that the tag scanner has seen (Converter::ScanLine), kept one after another in a single
-// text, so that a batch of them is written and read as one block of memory.
+// Lines made ready for the converter (Converter::ScanLine, then SearchTags), kept one after
+// another in a single text, so that a batch of them is written and read as one block of memory.
+// Of each line's searched strings only those found are kept, in the order of their tags.
 class ScannedBatch {
 public:
     // A long line is taken over (lv.line is left empty) instead of copied.
-    void Add(LineValues& lv);
-    // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
-    // converter.
+    void Add(LineValues& lv, const TagPositions& pos);
+    // Calls `each(line)` for every line in order, with `scratch` holding it.
     template <typename Each>
     void ForEach(PreparedLine& scratch, Each&& each)
     {
         std::size_t start = 0, taken = 0;
+        const std::size_t* at = found_.data();
         for (const Entry& e : entries_) {
             if (e.taken) {
                 scratch.lv.line.swap(long_[taken++]);
-                SearchTags(scratch.lv.line, scratch.pos);
             } else {
-                const TextView line = TextView(chars_).substr(start, e.end - start);
+                scratch.lv.line.assign(chars_, start, e.end - start);
                 start = e.end;
-                SearchTags(line, scratch.pos);
-                scratch.lv.line.assign(line);
             }
             scratch.lv.lineLength = e.lineLength;
             scratch.lv.TagStart = e.TagStart;
             scratch.lv.TagEnd = e.TagEnd;
+            scratch.pos.mask = e.mask;
+            for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
+                scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
             each(scratch);
         }
     }
@@ -57,10 +59,12 @@ private:
     struct Entry {
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
+        std::uint64_t mask;  // the strings found; their positions are the next ones of found_
         bool taken;  // the line is the next one of long_
     };
     Text chars_;
     std::vector<Entry> entries_;
+    std::vector<std::size_t> found_;
     std::vector<Text> long_;
 };
 

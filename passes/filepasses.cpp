@@ -168,26 +168,34 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
     return {};
 }
 
-// Shows each line written to the tag scanner and hands it to the conversion's thread.
+// Makes each line written ready for the converter (the tag scanner, then the search for the
+// fixed strings, while the line is fresh in this thread's cache) and hands it to the
+// conversion's thread.
 class IntoConversion final : public LineSink {
 public:
     explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
     void WriteLine(TextView line) override
     {
         Converter::ScanLine(line, scanned_);
-        pipe_.Filling().Add(scanned_);
-        pipe_.Added();
+        HandOn();
     }
     void WriteTakenLine(Text& line) override
     {
         Converter::ScanTakenLine(line, scanned_);
-        pipe_.Filling().Add(scanned_);
-        pipe_.Added();
+        HandOn();
     }
 
 private:
+    void HandOn()
+    {
+        SearchTags(scanned_.line, found_);
+        pipe_.Filling().Add(scanned_, found_);
+        pipe_.Added();
+    }
+
     BatchPipe<ScannedBatch>& pipe_;
     LineValues scanned_;
+    TagPositions found_;
 };
 
 }  // namespace
@@ -213,8 +221,8 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
         RunReflowPass(in, out);
         return;
     }
-    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the search
-    // for the fixed strings, the rest of the conversion, blank-line removal and writing on the
+    // Two threads share the work: reading, the pre-pass, the tag scanner and the search for the
+    // fixed strings on one; the rest of the conversion, blank-line removal and writing on the
     // other.
     BlankLinePass blank(options.cleanUp, out);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
