@@ -28,8 +28,9 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
     } else {
         chars_ += lv.line;
     }
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, pos.mask, take});
-    for (std::uint64_t bits = pos.mask; bits != 0; bits &= bits - 1)
+    const std::uint64_t mask = searched_ ? pos.mask : 0;
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, take});
+    for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
 

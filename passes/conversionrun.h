@@ -22,14 +22,20 @@ private:
     ConversionState state_;
 };
 
-// Lines made ready for the converter (Converter::ScanLine, then SearchTags), kept one after
-// another in a single text, so that a batch of them is written and read as one block of memory.
-// Of each line's searched strings only those found are kept, in the order of their tags.
+// Lines that the tag scanner has seen (Converter::ScanLine), kept one after another in a single
+// text, so that a batch of them is written and read as one block of memory. The search for the
+// fixed strings is done either before a batch is handed over (then only the strings found are
+// kept) or while it is read, whichever thread has time for it: the result is the same.
 class ScannedBatch {
 public:
-    // A long line is taken over (lv.line is left empty) instead of copied.
+    // Whether the lines added to an empty batch come with their searched strings.
+    void SetSearched(bool searched) { searched_ = searched; }
+    bool Searched() const { return searched_; }
+    // A long line is taken over (lv.line is left empty) instead of copied. `pos` is read only
+    // when the batch is Searched().
     void Add(LineValues& lv, const TagPositions& pos);
-    // Calls `each(line)` for every line in order, with `scratch` holding it.
+    // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
+    // converter.
     template <typename Each>
     void ForEach(PreparedLine& scratch, Each&& each)
     {
@@ -45,9 +51,13 @@ public:
             scratch.lv.lineLength = e.lineLength;
             scratch.lv.TagStart = e.TagStart;
             scratch.lv.TagEnd = e.TagEnd;
-            scratch.pos.mask = e.mask;
-            for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
-                scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
+            if (searched_) {
+                scratch.pos.mask = e.mask;
+                for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
+                    scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
+            } else {
+                SearchTags(scratch.lv.line, scratch.pos);
+            }
             each(scratch);
         }
     }
@@ -66,6 +76,7 @@ private:
     std::vector<Entry> entries_;
     std::vector<std::size_t> found_;
     std::vector<Text> long_;
+    bool searched_ = false;
 };
 
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links);

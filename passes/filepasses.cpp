@@ -168,9 +168,10 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
     return {};
 }
 
-// Makes each line written ready for the converter (the tag scanner, then the search for the
-// fixed strings, while the line is fresh in this thread's cache) and hands it to the
-// conversion's thread.
+// Shows each line written to the tag scanner and hands it to the conversion's thread. The search
+// for the fixed strings goes with a batch when the conversion's thread is behind (batches are
+// waiting for it), and is left to that thread otherwise, so that neither thread waits long for
+// the other whatever the document.
 class IntoConversion final : public LineSink {
 public:
     explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
@@ -188,8 +189,12 @@ public:
 private:
     void HandOn()
     {
-        SearchTags(scanned_.line, found_);
-        pipe_.Filling().Add(scanned_, found_);
+        ScannedBatch& batch = pipe_.Filling();
+        if (batch.empty())
+            batch.SetSearched(pipe_.Waiting() >= 2);
+        if (batch.Searched())
+            SearchTags(scanned_.line, found_);
+        batch.Add(scanned_, found_);
         pipe_.Added();
     }
 
@@ -221,9 +226,9 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
         RunReflowPass(in, out);
         return;
     }
-    // Two threads share the work: reading, the pre-pass, the tag scanner and the search for the
-    // fixed strings on one; the rest of the conversion, blank-line removal and writing on the
-    // other.
+    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the rest of
+    // the conversion, blank-line removal and writing on the other; the search for the fixed
+    // strings on either (see IntoConversion).
     BlankLinePass blank(options.cleanUp, out);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);
