@@ -32,7 +32,7 @@ inline void Trim(Text& text)
     std::size_t e = text.size();
     while (e > 0 && text[e - 1] == U' ')
         --e;
-    text.resize(e);
+    text.erase(e);  // shortening only: no call out of line, unlike resize
     std::size_t b = 0;
     while (b < e && text[b] == U' ')
         ++b;

@@ -59,6 +59,8 @@ public:
                 SearchTags(scratch.lv.line, scratch.pos);
             }
             each(scratch);
+            if (e.taken)
+                Text().swap(scratch.lv.line);  // the next lines do not keep a long line's memory
         }
     }
     void clear();
