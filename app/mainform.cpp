@@ -2,8 +2,8 @@
 
 #include "document/documentfiles.h"
 #include "document/savepath.h"
-#include "passes/filepasses.h"
 #include "ui/editing.h"
+#include "ui/filetypes.h"
 #include "ui/toolbarkeys.h"
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/helpviewer.h"
@@ -19,6 +19,8 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QHash>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -54,41 +56,6 @@ constexpr int kStatusPanelMinTwips = 2540;
 constexpr int kClientWidthTwips = 11055;
 constexpr int kClientHeightTwips = 6060;
 
-// One progress dialog and a busy cursor for a whole conversion chain; each stage gets its
-// share of the bar. The dialog is window-modal, so the window takes no other input meanwhile.
-class ChainProgress {
-public:
-    ChainProgress(QWidget* parent, int stages) : stages_(stages), dialog_(parent)
-    {
-        dialog_.setWindowTitle(kAppTitle);
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setCancelButton(nullptr);
-        dialog_.setMinimumDuration(400);
-        dialog_.setRange(0, 1000 * stages);
-        dialog_.setValue(0);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~ChainProgress() { QApplication::restoreOverrideCursor(); }
-    ChainProgress(const ChainProgress&) = delete;
-    ChainProgress& operator=(const ChainProgress&) = delete;
-
-    ProgressFn stage(int index, const QString& label)
-    {
-        dialog_.setLabelText(label);
-        dialog_.setValue(1000 * index);
-        return [this, index](qint64 done, qint64 total) {
-            const int share = total > 0 ? static_cast<int>(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 0;
-            const int value = 1000 * index + share;
-            if (value != dialog_.value() && value < 1000 * stages_)
-                dialog_.setValue(value);
-        };
-    }
-
-private:
-    int stages_;
-    QProgressDialog dialog_;
-};
-
 }  // namespace
 
 // The link switches the conversion reads: the window's toggles at the moment of each use.
@@ -105,7 +72,7 @@ private:
 };
 
 MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), store_(store)
+    : QMainWindow(parent), dialogs_(dialogs), store_(store), chain_(std::make_unique<WorkFileChain>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kAppTitle);
@@ -116,6 +83,8 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
     CreateStatusBar();
     linkSwitches_ = std::make_unique<ToggleLinkSwitches>(toggles_);
     CreateHelp();
+    connect(chain_.get(), &WorkFileChain::stageFinished, this, &MainForm::ChainStageFinished);
+    connect(chain_.get(), &WorkFileChain::finished, this, &MainForm::ChainFinished);
 
     // Start: panel 1 shows the current folder, the toggles sit after it, nothing is loaded.
     SetStatusPath(QDir::currentPath());
@@ -131,7 +100,13 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
     FormResize();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm()
+{
+    // A running conversion stops before the window goes; its results are not shown.
+    chain_->disconnect(this);
+    chain_->Cancel();
+    chain_->Wait();
+}
 
 const LinkSwitches& MainForm::linkSwitches() const
 {
@@ -164,7 +139,7 @@ void MainForm::SetViewText(int index, const QString& text)
     const auto i = static_cast<std::size_t>(index);
     views_[i]->clear();
     pending_[i] = text;
-    if (!deferFill_ && index == currentView_)
+    if (index == currentView_ && !converting_)
         Materialize(index);
 }
 
@@ -186,65 +161,82 @@ void MainForm::ClearView(int index)
 
 void MainForm::CreateActions()
 {
-    struct Entry {
+    // Each command is one action, shared by its menu entry and its toolbar key; the toolbar
+    // shows the key's own tooltip.
+    struct Command {
         const char* name;
-        const char* caption;
+        const char* caption;  // the menu entry; empty for a command only on the toolbar
         QKeySequence shortcut;
         void (MainForm::*slot)();
+        bool blockedWhileConverting;
     };
-    auto add = [this](QMenu* menu, const Entry& e) {
-        auto* action = menu->addAction(QString::fromUtf8(e.caption));
-        action->setObjectName(QString::fromUtf8(e.name));
-        if (!e.shortcut.isEmpty())
-            action->setShortcut(e.shortcut);
-        if (e.slot)
-            connect(action, &QAction::triggered, this, e.slot);
-        return action;
+    const Command commands[] = {
+        {"NewMenu", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NewDocument, true},
+        {"OpenMenu", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), &MainForm::OpenDocument, true},
+        {"Multmen", "&Multi File Selection", {}, &MainForm::ShowMultFile, false},
+        {"SaveMenu", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), &MainForm::SaveDocument, true},
+        {"PrintMen", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), &MainForm::PrintView, false},
+        {"Exitmenu", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr, false},
+        {"Undomen", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainForm::Undo, true},
+        {"CutMen", "Cu&t", {}, &MainForm::CutCommand, true},
+        {"CopyMen", "&Copy", {}, &MainForm::CopyCommand, false},
+        {"PasteMen", "&Paste", {}, &MainForm::PasteCommand, true},
+        {"SelectMen", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), &MainForm::SelectAll, false},
+        {"RemoveHTMLMen", "Remove &HTML Code", QKeySequence(Qt::CTRL | Qt::Key_H), &MainForm::RemoveHtmlCode, true},
+        {"RemoveBlankMen", "Remove Extra &Lines", QKeySequence(Qt::CTRL | Qt::Key_L),
+         &MainForm::RemoveExtraLinesCommand, true},
+        {"RevCodeLinesMen", "&Remove Both Code + Lines", QKeySequence(Qt::CTRL | Qt::Key_R),
+         &MainForm::RemoveBothCodeAndLines, true},
+        {"Optmen", "O&ptions", {}, &MainForm::ShowOptions, false},
+        {"HelpMen2", "&Help", {}, &MainForm::ShowHelp, false},
+        {"AboutMen", "&About", {}, &MainForm::ShowAbout, false},
+        {"bold", "", {}, &MainForm::ToggleBold, true},
+        {"italic", "", {}, &MainForm::ToggleItalic, true},
+        {"underline", "", {}, &MainForm::ToggleUnderline, true},
+        {"leftbut", "", {}, &MainForm::AlignLeft, true},
+        {"centrebut", "", {}, &MainForm::AlignCenter, true},
+        {"rightbut", "", {}, &MainForm::AlignRight, true},
+        {"Font", "", {}, &MainForm::ChooseFont, true},
     };
-    auto separator = [](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(QString::fromUtf8(name));
-    };
-
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("FileMenu"));
-    add(file, {"NewMenu", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), &MainForm::NewDocument});
-    add(file, {"OpenMenu", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), &MainForm::OpenDocument});
-    separator(file, "LineMenu");
-    add(file, {"Multmen", "&Multi File Selection", {}, &MainForm::ShowMultFile});
-    separator(file, "linemen3");
-    add(file, {"SaveMenu", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), &MainForm::SaveDocument});
-    separator(file, "LineMenu2");
-    add(file, {"PrintMen", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), &MainForm::PrintView});
-    separator(file, "Menusep");
-    add(file, {"Exitmenu", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr});
+    for (const Command& c : commands) {
+        auto* action = new QAction(QString::fromUtf8(c.caption), this);
+        action->setObjectName(QString::fromUtf8(c.name));
+        if (!c.shortcut.isEmpty())
+            action->setShortcut(c.shortcut);
+        if (c.slot)
+            connect(action, &QAction::triggered, this, c.slot);
+        if (c.blockedWhileConverting)
+            blockedWhileConverting_.append(action);
+        addAction(action);
+    }
     connect(findChild<QAction*>(QStringLiteral("Exitmenu")), &QAction::triggered, this, &QWidget::close);
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("EditMenu"));
-    undoAction_ = add(edit, {"Undomen", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainForm::Undo});
+    undoAction_ = findChild<QAction*>(QStringLiteral("Undomen"));
     undoAction_->setEnabled(false);
-    separator(edit, "mensep2");
-    add(edit, {"CutMen", "Cu&t", {}, &MainForm::CutCommand});
-    add(edit, {"CopyMen", "&Copy", {}, &MainForm::CopyCommand});
-    add(edit, {"PasteMen", "&Paste", {}, &MainForm::PasteCommand});
-    add(edit, {"SelectMen", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), &MainForm::SelectAll});
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("OptionMenu"));
-    add(options, {"RemoveHTMLMen", "Remove &HTML Code", QKeySequence(Qt::CTRL | Qt::Key_H),
-                  &MainForm::RemoveHtmlCode});
-    add(options, {"RemoveBlankMen", "Remove Extra &Lines", QKeySequence(Qt::CTRL | Qt::Key_L),
-                  &MainForm::RemoveExtraLinesCommand});
-    add(options, {"RevCodeLinesMen", "&Remove Both Code + Lines", QKeySequence(Qt::CTRL | Qt::Key_R),
-                  &MainForm::RemoveBothCodeAndLines});
-    separator(options, "linemen");
-    add(options, {"Optmen", "O&ptions", {}, &MainForm::ShowOptions});
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("HelpMen"));
-    add(help, {"HelpMen2", "&Help", {}, &MainForm::ShowHelp});
-    separator(help, "mensep");
-    add(help, {"AboutMen", "&About", {}, &MainForm::ShowAbout});
+    // The menus: "-name" is a separator of that name.
+    struct Menu {
+        const char* name;
+        const char* title;
+        std::initializer_list<const char*> entries;
+    };
+    const Menu menus[] = {
+        {"FileMenu", "&File",
+         {"NewMenu", "OpenMenu", "-LineMenu", "Multmen", "-linemen3", "SaveMenu", "-LineMenu2", "PrintMen",
+          "-Menusep", "Exitmenu"}},
+        {"EditMenu", "&Edit", {"Undomen", "-mensep2", "CutMen", "CopyMen", "PasteMen", "SelectMen"}},
+        {"OptionMenu", "&Options", {"RemoveHTMLMen", "RemoveBlankMen", "RevCodeLinesMen", "-linemen", "Optmen"}},
+        {"HelpMen", "&Help", {"HelpMen2", "-mensep", "AboutMen"}},
+    };
+    for (const Menu& m : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.title));
+        menu->setObjectName(QString::fromUtf8(m.name));
+        for (const char* entry : m.entries) {
+            if (entry[0] == '-')
+                menu->addSeparator()->setObjectName(QString::fromUtf8(entry + 1));
+            else
+                menu->addAction(findChild<QAction*>(QString::fromUtf8(entry)));
+        }
+    }
 }
 
 void MainForm::CreateHelp()
@@ -263,18 +255,27 @@ void MainForm::CreateToolbar()
     toolbar_->setFloatable(false);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
     toolbar_->setIconSize(QSize(16, 16));
+    // The command each key runs (the keys without a menu entry name their own action).
+    const QHash<QString, QString> menuCommand = {
+        {QStringLiteral("new"), QStringLiteral("NewMenu")},        {QStringLiteral("open"), QStringLiteral("OpenMenu")},
+        {QStringLiteral("save"), QStringLiteral("SaveMenu")},      {QStringLiteral("cut"), QStringLiteral("CutMen")},
+        {QStringLiteral("copy"), QStringLiteral("CopyMen")},       {QStringLiteral("paste"), QStringLiteral("PasteMen")},
+        {QStringLiteral("print"), QStringLiteral("PrintMen")},     {QStringLiteral("help"), QStringLiteral("HelpMen2")},
+        {QStringLiteral("removeHTML"), QStringLiteral("RemoveHTMLMen")},
+        {QStringLiteral("removeBlankLine"), QStringLiteral("RemoveBlankMen")},
+    };
     for (const ToolbarKey& k : ToolbarKeys()) {
-        QAction* action = toolbar_->addAction(ToolbarIcon(k), k.tooltip);
-        action->setObjectName(k.key);
+        QAction* action = findChild<QAction*>(menuCommand.value(k.key, k.key));
+        action->setIcon(ToolbarIcon(k));
         action->setToolTip(k.tooltip);
-        action->setData(k.key);
+        if (action->text().isEmpty())
+            action->setText(k.tooltip);
+        toolbar_->addAction(action);
         if (QWidget* button = toolbar_->widgetForAction(action))
             button->setObjectName(k.key);
         if (k.separatorAfter)
             toolbar_->addSeparator();
     }
-    connect(toolbar_, &QToolBar::actionTriggered, this,
-            [this](QAction* action) { ToolbarButtonClick(action->data().toString()); });
 }
 
 void MainForm::CreateViews()
@@ -334,16 +335,15 @@ void MainForm::CreateStatusBar()
     statusPanel_->setContentsMargins(4, 0, 4, 0);
 
     const char* captions[3] = {"External WWW Links", "Mail Links", "Other Links"};
-    const char* keys[3] = {"WWWLinks", "MailLinks", "newsLinks"};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         auto* box = new QCheckBox(QString::fromUtf8(captions[i]), bar);
         box->setObjectName(QStringLiteral("Check%1").arg(i + 1));
         // Each toggle keeps its key in the store whenever its value changes.
-        const QString key = QString::fromUtf8(keys[i]);
+        const Key key = kLinkKeys[i];
         connect(box, &QCheckBox::stateChanged, this, [this, key](int state) {
-            store_.SaveSetting(key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1"));
+            store_.Save({{key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1")}});
         });
-        toggles_[static_cast<std::size_t>(i)] = box;
+        toggles_[i] = box;
     }
     // The toggles stand 2100 and 1200 twips apart; the font shrinks until each caption fits
     // the room before the next one (desktop fonts are wider than the layout's design font).
@@ -364,7 +364,8 @@ void MainForm::CreateStatusBar()
 void MainForm::LoadSettings()
 {
     values_ = LoadSettingValues(store_);
-    workPathsOk_ = InitWorkPaths(workPaths_, workLock_, workPathsReason_);
+    QString ignored;  // a folder that cannot be taken now is reported when a conversion needs it
+    chain_->EnsureFolder(ignored);
     for (std::size_t i = 0; i < 3; ++i)
         toggles_[i]->setChecked(values_.LinkSettings[i] > 0);
 }
@@ -487,6 +488,13 @@ void MainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    // A running conversion is stopped and waited for; its results are dropped.
+    if (converting_) {
+        chain_->disconnect(this);
+        chain_->Cancel();
+        chain_->Wait();
+        SetConverting(false);
+    }
     // The secondary windows go with the main window.
     help_->Close();
     for (QWidget* window : std::initializer_list<QWidget*>{options_, about_, multFile_}) {
@@ -529,7 +537,7 @@ bool MainForm::ChangeWarning()
         return true;
     if (dialogs_.warning(this, QStringLiteral("Warning"), kChangeWarning, true) == Answer::Yes)
         return true;
-    undoAction_->setEnabled(false);
+    SetUndoAvailable(false);
     return false;
 }
 
@@ -547,36 +555,43 @@ void MainForm::OpenDocument()
 {
     if (!ChangeWarning())
         return;
-    for (int i = 0; i < 4; ++i)
-        ClearView(i);
     const FileChoice choice = dialogs_.openFile(this, kAppTitle, fileDialog_);
     if (!choice.accepted)
         return;
-    record_.Changed = 0;
-
-    QTextEdit* first = views_[0];
+    // The document is read aside first: a file that cannot be read leaves the views as they were.
+    QTextDocument loaded;
     QString reason;
-    const bool rich = choice.type == kTypeRtf;
-    const bool ok = rich ? LoadRichDocument(choice.path, *first->document(), reason)
-                         : LoadPlainDocument(choice.path, *first->document(), reason);
+    const bool rich = IsRichTextType(choice.type);
+    const bool ok = rich ? LoadRichDocument(choice.path, loaded, reason)
+                         : LoadPlainDocument(choice.path, loaded, reason);
     if (!ok) {
-        first->clear();
         ShowFailure(QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(choice.path),
                                                                              reason));
         return;
     }
+    for (int i = 0; i < 4; ++i)
+        ClearView(i);
+    QTextEdit* first = views_[0];
+    if (rich)
+        QTextCursor(first->document()).insertFragment(QTextDocumentFragment(&loaded));
+    else
+        SetViewText(0, loaded.toPlainText());
+    record_.Changed = 0;
     record_.FileName = choice.path;
     record_.DocType = rich ? QStringLiteral("RTF") : QString();
+    // The converted views belonged to the document before: Remove Extra Lines waits for this
+    // one to be converted.
+    processed_ = 0;
     SetStatusPath(record_.FileName);
     PlaceLinkToggles();
     SelectTab(1);
-    if (!first->document()->isEmpty())
+    if (!loaded.isEmpty())
         record_.Loaded = 1;
 }
 
 void MainForm::NewDocument()
 {
-    undoAction_->setEnabled(true);
+    SetUndoAvailable(true);
     undoBuffer_ = std::array<QString, 4>{};
     if (!ChangeWarning())
         return;
@@ -591,7 +606,7 @@ void MainForm::SaveDocument()
     const FileChoice choice = dialogs_.saveFile(this, kAppTitle, fileDialog_);
     if (!choice.accepted)
         return;
-    const QString path = SavePathForType(choice.path, choice.type);
+    const QString path = SavePathWithExtension(choice.path, ExtensionOfType(choice.type));
     const QString shown = QDir::toNativeSeparators(path);
     // The question is about the name really written, after its extension was rewritten.
     if (QFileInfo::exists(path)
@@ -601,7 +616,7 @@ void MainForm::SaveDocument()
         return;
     QString reason;
     if (!SaveDocumentAs(*view(currentView_)->document(), path,
-                        SaveTypeFor(choice.type).format, reason)) {
+                        IsRichTextType(choice.type) ? SaveFormat::RichText : SaveFormat::PlainText, reason)) {
         ShowFailure(QStringLiteral("The file %1 could not be saved: %2").arg(shown, reason));
         return;
     }
@@ -631,76 +646,104 @@ void MainForm::PrintView()
 // ---------------------------------------------------------------------------------------------
 // Conversion commands
 
-bool MainForm::EnsureWorkPaths()
+void MainForm::StartChain(Stage first, Stage last)
 {
-    // The folder may have been removed or replaced since it was taken: take it again.
-    if (workPathsOk_ && !workLock_.StillHeld())
-        workPathsOk_ = false;
-    if (!workPathsOk_)  // try again: the folder may have been freed or repaired meanwhile
-        workPathsOk_ = InitWorkPaths(workPaths_, workLock_, workPathsReason_);
-    if (!workPathsOk_)
-        ShowFailure(QStringLiteral("The work folder %1 cannot be used: %2")
-                        .arg(QDir::toNativeSeparators(workPaths_.Folder), workPathsReason_));
-    return workPathsOk_;
-}
-
-void MainForm::ConversionFailed(const QString& path, const QString& reason, int firstViewToClear)
-{
-    for (int i = firstViewToClear; i < 4; ++i)
-        ClearView(i);
-    // Told once the progress dialog is gone.
-    chainFailure_ = QStringLiteral("The conversion stopped at the file %1: %2").arg(QDir::toNativeSeparators(path),
-                                                                                   reason);
-}
-
-bool MainForm::LoadWorkFileIntoView(const QString& path, int viewIndex)
-{
-    QString text, reason;
-    if (!ReadFileForView(path, text, reason)) {
-        ConversionFailed(path, reason, viewIndex);
-        return false;
+    QString failure;
+    if (!chain_->EnsureFolder(failure)) {
+        ShowFailure(failure);
+        return;
     }
-    SetViewText(viewIndex, text);
-    return true;
+    ChainRequest request;
+    request.document = record_.FileName;
+    request.first = first;
+    request.last = last;
+    request.values = values_;
+    request.links = FixedLinkSwitches(linkSwitches_->WebLinks(), linkSwitches_->MailLinks(),
+                                      linkSwitches_->OtherLinks());
+    chainFailure_.clear();
+    chainFromStart_ = first == Stage::Reflow;
+    SetConverting(true);
+    chain_->Start(request);
+
+    const int stages = static_cast<int>(last) - static_cast<int>(first) + 1;
+    progress_ = new QProgressDialog(this);
+    progress_->setAttribute(Qt::WA_DeleteOnClose);
+    progress_->setWindowTitle(kAppTitle);
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setMinimumDuration(400);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setRange(0, 1000 * stages);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, this, &MainForm::CancelConversion);
+    connect(chain_.get(), &WorkFileChain::progress, progress_, [this, first](Stage stage, int permille) {
+        static const char* const labels[] = {"Formatting the HTML tags...", "Removing the HTML code...",
+                                             "Removing extra lines..."};
+        progress_->setLabelText(QString::fromLatin1(labels[static_cast<int>(stage)]));
+        progress_->setValue(1000 * (static_cast<int>(stage) - static_cast<int>(first)) + std::min(permille, 999));
+    });
 }
 
-bool MainForm::RunReflowPass()
+void MainForm::CancelConversion()
 {
-    const PassOutcome out = RunReflowPassOnFiles(record_.FileName, workPaths_.FormattedHtmlPath, stageProgress_);
-    if (!out) {
-        ConversionFailed(out.path, out.reason, 1);
-        return false;
-    }
-    return LoadWorkFileIntoView(workPaths_.FormattedHtmlPath, 1);
+    if (converting_)
+        chain_->Cancel();
 }
 
-bool MainForm::RunConversion()
+void MainForm::ChainStageFinished(const StageReport& report)
 {
-    const PassOutcome out = RunConversionOnFiles(workPaths_.FormattedHtmlPath, workPaths_.TextFilePath, values_,
-                                                 *linkSwitches_, stageProgress_);
-    if (!out) {
-        ConversionFailed(out.path, out.reason, 2);
-        return false;
+    const int view = ViewOfStage(report.stage);
+    if (!report.ok) {
+        // No view shows a result the stage did not finish, and Remove Extra Lines waits for a
+        // new conversion.
+        for (int i = view; i < 4; ++i)
+            ClearView(i);
+        processed_ = 0;
+        if (!report.cancelled)
+            chainFailure_ = QStringLiteral("The conversion stopped at the file %1: %2")
+                                .arg(QDir::toNativeSeparators(report.workFile), report.reason);
+        return;
     }
-    SelectTab(3);
-    if (!LoadWorkFileIntoView(workPaths_.TextFilePath, 2))
-        return false;
-    processed_ = 1;
-    return true;
+    SetViewText(view, report.text);
+    if (report.stage == Stage::Text)
+        processed_ = 1;
+    // The chain shows its last stage; the view is filled once the chain has ended.
+    if (report.stage != Stage::Reflow) {
+        deferFill_ = true;
+        SelectTab(view + 1);
+        deferFill_ = false;
+    }
 }
 
-bool MainForm::RemoveExtraLines()
+void MainForm::ChainFinished(bool ok)
 {
-    const PassOutcome out =
-        RemoveExtraLinesOnFiles(workPaths_.TextFilePath, workPaths_.FormattedTextPath, values_, stageProgress_);
-    if (!out) {
-        ConversionFailed(out.path, out.reason, 3);
-        return false;
+    if (progress_)
+        progress_->close();
+    SetConverting(false);
+    Materialize(currentView_);
+    if (ok && chainFromStart_)
+        SetUndoAvailable(false);
+    if (!chainFailure_.isEmpty()) {
+        const QString failure = chainFailure_;
+        chainFailure_.clear();
+        ShowFailure(failure);
     }
-    if (!LoadWorkFileIntoView(workPaths_.FormattedTextPath, 3))
-        return false;
-    SelectTab(4);
-    return true;
+    emit conversionFinished();
+}
+
+void MainForm::SetConverting(bool converting)
+{
+    converting_ = converting;
+    for (QAction* action : blockedWhileConverting_)
+        action->setEnabled(!converting && (action != undoAction_ || undoAvailable_));
+    for (QTextEdit* v : views_)
+        v->setReadOnly(converting);
+}
+
+void MainForm::SetUndoAvailable(bool available)
+{
+    undoAvailable_ = available;
+    undoAction_->setEnabled(available && !converting_);
 }
 
 void MainForm::RunCodeChain(bool withLines)
@@ -714,38 +757,7 @@ void MainForm::RunCodeChain(bool withLines)
         return;
     }
     record_.Changed = 1;
-    if (!EnsureWorkPaths())
-        return;
-    bool ok = false;
-    {
-        ChainProgress progress(this, withLines ? 3 : 2);
-        deferFill_ = true;
-        stageProgress_ = progress.stage(0, QStringLiteral("Formatting the HTML tags..."));
-        ok = RunReflowPass();
-        if (ok) {
-            stageProgress_ = progress.stage(1, QStringLiteral("Removing the HTML code..."));
-            ok = RunConversion();
-        }
-        if (ok && withLines) {
-            stageProgress_ = progress.stage(2, QStringLiteral("Removing extra lines..."));
-            ok = RemoveExtraLines();
-        }
-        stageProgress_ = nullptr;
-        deferFill_ = false;
-        Materialize(currentView_);
-    }
-    if (ok)
-        undoAction_->setEnabled(false);
-    else
-        ShowChainFailure();
-}
-
-void MainForm::ShowChainFailure()
-{
-    if (chainFailure_.isEmpty())
-        return;
-    ShowFailure(chainFailure_);
-    chainFailure_.clear();
+    StartChain(Stage::Reflow, withLines ? Stage::Formatted : Stage::Text);
 }
 
 void MainForm::RemoveHtmlCode()
@@ -764,20 +776,7 @@ void MainForm::RemoveExtraLinesCommand()
         ShowGuard(kNotProcessed);
         return;
     }
-    if (!EnsureWorkPaths())
-        return;
-    bool ok = false;
-    {
-        ChainProgress progress(this, 1);
-        stageProgress_ = progress.stage(0, QStringLiteral("Removing extra lines..."));
-        deferFill_ = true;
-        ok = RemoveExtraLines();
-        deferFill_ = false;
-        Materialize(currentView_);
-        stageProgress_ = nullptr;
-    }
-    if (!ok)
-        ShowChainFailure();
+    StartChain(Stage::Formatted, Stage::Formatted);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -789,7 +788,7 @@ void MainForm::TakeUndoSnapshot()
     for (std::size_t i = 0; i < 4; ++i)
         texts[i] = ViewText(static_cast<int>(i));
     undoBuffer_ = texts;
-    undoAction_->setEnabled(true);
+    SetUndoAvailable(true);
 }
 
 void MainForm::Undo()
@@ -799,12 +798,12 @@ void MainForm::Undo()
         for (std::size_t i = 0; i < 4; ++i)
             SetViewText(static_cast<int>(i), (*undoBuffer_)[i]);
     }
-    undoAction_->setEnabled(false);
+    SetUndoAvailable(false);
 }
 
 void MainForm::KeyHandler(int key)
 {
-    undoAction_->setEnabled(true);
+    SetUndoAvailable(true);
     if (key == Qt::Key_Space)
         TakeUndoSnapshot();
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
@@ -832,7 +831,11 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
                 }
             }
         } else if (event->type() == QEvent::KeyPress) {
-            KeyHandler(static_cast<QKeyEvent*>(event)->key());
+            // A key with Ctrl, Alt or Meta is a command, not typing (deleting words excepted).
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            if (!command || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete)
+                KeyHandler(key->key());
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -860,6 +863,36 @@ void MainForm::SelectAll()
     QTextEdit* v = view(currentView_);
     v->setFocus();
     v->selectAll();
+}
+
+void MainForm::ToggleBold()
+{
+    ToggleStyle(*view(currentView_), CharStyle::Bold);
+}
+
+void MainForm::ToggleItalic()
+{
+    ToggleStyle(*view(currentView_), CharStyle::Italic);
+}
+
+void MainForm::ToggleUnderline()
+{
+    ToggleStyle(*view(currentView_), CharStyle::Underline);
+}
+
+void MainForm::AlignLeft()
+{
+    AlignSelection(*view(currentView_), 0);
+}
+
+void MainForm::AlignCenter()
+{
+    AlignSelection(*view(currentView_), 2);
+}
+
+void MainForm::AlignRight()
+{
+    AlignSelection(*view(currentView_), 1);
 }
 
 void MainForm::ChooseFont()
@@ -896,37 +929,6 @@ void MainForm::ShowMultFile()
 void MainForm::ShowHelp()
 {
     help_->ShowContents();
-}
-
-void MainForm::ToolbarButtonClick(const QString& key)
-{
-    QTextEdit* shown = view(currentView_);
-    const std::function<void()> commands[] = {
-        [this] { OpenDocument(); },
-        [this] { NewDocument(); },
-        [this] { SaveDocument(); },
-        [this] { PrintView(); },
-        [this] { CutCommand(); },
-        [this] { CopyCommand(); },
-        [this] { PasteCommand(); },
-        [this] { findChild<QAction*>(QStringLiteral("HelpMen2"))->trigger(); },
-        [shown] { ToggleStyle(*shown, CharStyle::Bold); },
-        [shown] { ToggleStyle(*shown, CharStyle::Italic); },
-        [shown] { ToggleStyle(*shown, CharStyle::Underline); },
-        [this] { RemoveHtmlCode(); },
-        [this] { RemoveExtraLinesCommand(); },
-        [shown] { AlignSelection(*shown, 0); },
-        [shown] { AlignSelection(*shown, 1); },
-        [shown] { AlignSelection(*shown, 2); },
-        [this] { ChooseFont(); },
-    };
-    const QStringList& order = ToolbarDispatchOrder();
-    for (int i = 0; i < order.size(); ++i) {
-        if (order[i] == key) {
-            commands[i]();
-            return;
-        }
-    }
 }
 
 }  // namespace quorvik

@@ -5,7 +5,7 @@
 #include "app/windowlayout.h"
 #include "core/linkswitches.h"
 #include "document/documentrecord.h"
-#include "document/workpaths.h"
+#include "document/workfilechain.h"
 #include "settings/settingsstore.h"
 #include "settings/settingvalues.h"
 #include "ui/dialogs.h"
@@ -22,6 +22,7 @@ class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QProgressDialog;
 class QTabBar;
 class QTextEdit;
 class QToolBar;
@@ -45,7 +46,9 @@ public:
     int processed() const { return processed_; }
     int currentView() const { return currentView_; }
     const std::optional<std::array<QString, 4>>& undoBuffer() const { return undoBuffer_; }
-    const WorkPaths& workPaths() const { return workPaths_; }
+    const WorkPaths& workPaths() const { return chain_->paths(); }
+    // True from the start of a conversion until its last result is shown.
+    bool converting() const { return converting_; }
     const WindowLayout& layoutTwips() const { return layout_; }
     // The view with its text in place (a hidden view may hold its text back until it is needed).
     QTextEdit* view(int index) const;
@@ -80,19 +83,29 @@ public slots:
     void CopyCommand();
     void PasteCommand();
     void SelectAll();
+    void ToggleBold();
+    void ToggleItalic();
+    void ToggleUnderline();
+    void AlignLeft();
+    void AlignCenter();
+    void AlignRight();
     void ChooseFont();
+    // Stops a running conversion; its views are emptied from the stage it was in.
+    void CancelConversion();
     // The secondary windows: each opens on first use and is only brought to the front while open.
     void ShowOptions();
     void ShowAbout();
     void ShowMultFile();
     void ShowHelp();
-    // Runs the command of a toolbar key; an unknown key (letter case counts) does nothing.
-    void ToolbarButtonClick(const QString& key);
 
     void TakeUndoSnapshot();
     void SelectTab(int tab);  // 1..4, as a click on the tab
     void PlaceLinkToggles();
     void SyncLinkToggles();
+
+signals:
+    // A conversion ended (finished, failed or cancelled) and its views are filled.
+    void conversionFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -124,15 +137,13 @@ private:
     void ClearView(int index);
     void Materialize(int index) const;
 
-    // The conversion chain: the HTML stages, and the blank-line stage when `withLines`.
+    // The conversion: the stages from `first` to `last` on the work-file chain's worker thread.
     void RunCodeChain(bool withLines);
-    bool RunReflowPass();
-    bool RunConversion();
-    bool RemoveExtraLines();
-    bool EnsureWorkPaths();
-    bool LoadWorkFileIntoView(const QString& path, int viewIndex);
-    void ConversionFailed(const QString& path, const QString& reason, int firstViewToClear);
-    void ShowChainFailure();
+    void StartChain(Stage first, Stage last);
+    void ChainStageFinished(const StageReport& report);
+    void ChainFinished(bool ok);
+    void SetConverting(bool converting);
+    void SetUndoAvailable(bool available);
 
     void ShowGuard(const QString& text);
     void ShowFailure(const QString& text);
@@ -141,10 +152,6 @@ private:
     SettingsStore store_;
     SettingValues values_;
     DocumentRecord record_;
-    WorkPaths workPaths_;
-    WorkFolderLock workLock_;
-    bool workPathsOk_ = false;
-    QString workPathsReason_;
     FileDialogState fileDialog_;
 
     int processed_ = 0;
@@ -158,15 +165,20 @@ private:
     QTabBar* tabStrip_ = nullptr;
     std::array<QTextEdit*, 4> views_{};
     mutable std::array<std::optional<QString>, 4> pending_;
-    bool deferFill_ = false;  // set while a conversion chain selects tabs and loads views
     QLabel* statusPanel_ = nullptr;
     std::array<QCheckBox*, 3> toggles_{};
     QAction* undoAction_ = nullptr;
+    bool undoAvailable_ = false;
+    // The commands that change the document or start a conversion, off while one runs.
+    QList<QAction*> blockedWhileConverting_;
     std::unique_ptr<ToggleLinkSwitches> linkSwitches_;
 
-    // Set while a conversion runs: reports a stage's progress to the progress dialog.
-    std::function<void(qint64, qint64)> stageProgress_;
-    QString chainFailure_;  // why the running chain stopped
+    std::unique_ptr<WorkFileChain> chain_;
+    bool converting_ = false;
+    bool chainFromStart_ = false;
+    bool deferFill_ = false;  // set while a finished stage selects its tab
+    QPointer<QProgressDialog> progress_;
+    QString chainFailure_;  // why the running chain stopped, told when it has ended
 
     LocalSysInfoHost sysInfo_;
     QPointer<frmOptions> options_;

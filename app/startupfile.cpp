@@ -1,7 +1,7 @@
 #include "app/startupfile.h"
 
 #include "app/mainform.h"
-#include "document/savepath.h"
+#include "ui/filetypes.h"
 
 #include <QFileInfo>
 

@@ -164,7 +164,7 @@ SettingValues ApplyArguments(const CliArguments& p, SettingValues v)
     if (p.bullet)
         v.BulletChar = *p.bullet;
     if (p.cellSep)
-        v.TableCellSep = TableCellSepValue(*p.cellSep);
+        v.TableCellSep = *p.cellSep;
     if (p.webLinks)
         v.LinkSettings[0] = *p.webLinks ? 1 : 0;
     if (p.mailLinks)

@@ -50,8 +50,10 @@ bool SaveDocumentAs(const QTextDocument& document, const QString& path, SaveForm
 {
     const QByteArray bytes =
         format == SaveFormat::RichText ? rtf::WriteRtf(document) : document.toPlainText().toUtf8();
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
+    // QSaveFile commits whatever part of its buffer the disk took.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reason = file.errorString();
         return false;
     }

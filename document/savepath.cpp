@@ -2,40 +2,6 @@
 
 namespace quorvik {
 
-QString FileDialogFilter()
-{
-    return QStringLiteral("HTML (*.htm;*.html)|*.htm;*.html|Text (*.txt)|*.txt|Rich Text Format (*.rtf)|*.rtf|"
-                          " All Files (*.*)|*.*|");
-}
-
-QStringList FileDialogNameFilters()
-{
-    // Qt separates patterns by blanks; the descriptions are shown as they are.
-    const QStringList parts = FileDialogFilter().split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
-    }
-    return filters;
-}
-
-int TypeOfNameFilter(const QString& nameFilter)
-{
-    const int i = static_cast<int>(FileDialogNameFilters().indexOf(nameFilter));
-    return i + 1;
-}
-
-SaveType SaveTypeFor(int type)
-{
-    switch (type) {
-    case kTypeText: return {QStringLiteral("txt"), SaveFormat::PlainText};
-    case kTypeRtf: return {QStringLiteral("rtf"), SaveFormat::RichText};
-    default: return {QStringLiteral("htm"), SaveFormat::PlainText};
-    }
-}
-
 int LastDotPos(const QString& path, int position)
 {
     if (path.size() < 2)
@@ -54,9 +20,8 @@ static QString TrimBlanks(const QString& text)
     return text.mid(b, e - b);
 }
 
-QString SavePathForType(const QString& chosen, int type)
+QString SavePathWithExtension(const QString& chosen, const QString& extension)
 {
-    const QString extension = SaveTypeFor(type).extension;
     const int dot = LastDotPos(chosen, 0);
     const int nameStart = static_cast<int>(chosen.lastIndexOf(u'/')) + 1;  // 0-based start of the file name
     QString path;

@@ -89,4 +89,28 @@ bool RoundToShort(double value, int& result)
     return true;
 }
 
+bool ReadTypedWholeNumber(const QString& typed, int& result)
+{
+    const QString t = typed.trimmed();
+    auto isDigit = [&t](qsizetype i) { return i < t.size() && t[i] >= u'0' && t[i] <= u'9'; };
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    const qsizetype firstDigit = i;
+    while (isDigit(i))
+        ++i;
+    if (i == firstDigit)
+        return false;
+    if (i < t.size() && t[i] == u'.') {
+        const qsizetype point = i++;
+        while (isDigit(i))
+            ++i;
+        if (i == point + 1)
+            return false;
+    }
+    if (i != t.size())
+        return false;
+    return RoundToShort(t.toDouble(), result);
+}
+
 }  // namespace quorvik

@@ -14,4 +14,9 @@ double NumericReading(const QString& text);
 // Returns false when the result does not fit -32768..32767 (value then untouched).
 bool RoundToShort(double value, int& result);
 
+// A line length as typed in the options dialog: after trimming, an optional sign, digits and an
+// optional decimal fraction ("72.5" gives 72), rounded as above. False for anything else ("abc",
+// "", "4O", "12abc", "&H10") or outside -32768..32767; `result` is then untouched.
+bool ReadTypedWholeNumber(const QString& typed, int& result);
+
 }  // namespace quorvik

@@ -13,7 +13,7 @@ namespace quorvik {
 
 namespace {
 
-const QString kSection = QStringLiteral("Startup");
+const QString kStartup = QStringLiteral("Startup");
 
 // A value is written bare when reading it back bare gives the same text; otherwise it is
 // quoted with backslash escapes, so blanks at the ends, quotes and line breaks survive.
@@ -143,13 +143,45 @@ bool IsNumericText(const QString& text)
     return i < s.size() && s[i] >= u'0' && s[i] <= u'9';
 }
 
-// A stored whole number: nullopt-like `ok` false when the text is not a number or does not
-// fit 16 bits.
-int ReadWholeNumber(const QString& text, bool& ok)
+// A stored whole number; false when the text is not a number or does not fit 16 bits.
+bool ReadWholeNumber(const QString& text, int& result)
 {
-    int result = 0;
-    ok = IsNumericText(text) && RoundToShort(NumericReading(text), result);
-    return ok ? result : 0;
+    return IsNumericText(text) && RoundToShort(NumericReading(text), result);
+}
+
+// Every setting value with its key, for the load and the save alike: a new option needs a key
+// in the table, a field in SettingValues and one line here.
+template <typename Values, typename Visit>
+void ForEachSetting(Values& v, Visit&& visit)
+{
+    visit(Key::TextLen, v.TextLen);
+    visit(Key::TableCellSep, v.TableCellSep);
+    visit(Key::BulletChar, v.BulletChar);
+    for (std::size_t i = 0; i < kCleanCharKeys.size(); ++i)
+        visit(kCleanCharKeys[i], v.sCleanChar[i]);
+    for (std::size_t i = 0; i < kLinkKeys.size(); ++i)
+        visit(kLinkKeys[i], v.LinkSettings[i]);
+}
+
+void ReadInto(int& field, Key key, const QString& text)
+{
+    if (!ReadWholeNumber(text, field))
+        field = DefaultNumber(key);
+}
+
+void ReadInto(QString& field, Key, const QString& text)
+{
+    field = text;
+}
+
+QString StoredText(int value)
+{
+    return QString::number(value);
+}
+
+QString StoredText(const QString& value)
+{
+    return value;
 }
 
 }  // namespace
@@ -167,14 +199,38 @@ QString SettingsStore::path() const
     return path_;
 }
 
+QString SettingsStore::Get(Key key) const
+{
+    const KeyInfo& info = InfoOf(key);
+    return Read(QLatin1String(info.section), QLatin1String(info.name), QLatin1String(info.defaultText));
+}
+
+bool SettingsStore::Save(const Entries& entries, QString* reason)
+{
+    QList<Entry> out;
+    for (const auto& [key, value] : entries)
+        out.append({QLatin1String(InfoOf(key).section), QLatin1String(InfoOf(key).name), value});
+    return Write(out, reason);
+}
+
 QString SettingsStore::GetSetting(const QString& key, const QString& defaultValue) const
+{
+    return Read(kStartup, key, defaultValue);
+}
+
+bool SettingsStore::SaveSetting(const QString& key, const QString& value, QString* reason)
+{
+    return Write({{kStartup, key, value}}, reason);
+}
+
+QString SettingsStore::Read(const QString& section, const QString& key, const QString& defaultValue) const
 {
     bool inSection = false;
     QString found = defaultValue;
     for (const QString& line : ReadLines(path_)) {
         QString name;
         if (IsSectionHeader(line, &name)) {
-            inSection = name.compare(kSection, Qt::CaseInsensitive) == 0;
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         QString value;
@@ -184,98 +240,135 @@ QString SettingsStore::GetSetting(const QString& key, const QString& defaultValu
     return found;
 }
 
-bool SettingsStore::SaveSetting(const QString& key, const QString& value, QString* reason)
+bool SettingsStore::Write(const QList<Entry>& entries, QString* reason)
 {
+    auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why.isEmpty() ? QStringLiteral("unknown error") : why;
+        return false;
+    };
     // A store that exists but cannot be read is left alone: rewriting it from nothing would
     // throw away every other stored option.
     QFile existing(path_);
-    if (existing.exists() && !existing.open(QIODevice::ReadOnly)) {
-        if (reason)
-            *reason = existing.errorString();
-        return false;
-    }
+    if (existing.exists() && !existing.open(QIODevice::ReadOnly))
+        return fail(existing.errorString());
     existing.close();
-    const QString entry = key + QLatin1Char('=') + EncodeValue(value);
     QStringList lines = ReadLines(path_);
     while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
         lines.removeLast();
 
-    // Replace the section's entry of this key (any letter case), dropping duplicates;
-    // add it at the section's end, or add the section when there is none.
+    auto same = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; };
+    auto line = [](const Entry& e) { return e.key + QLatin1Char('=') + EncodeValue(e.value); };
+    QList<bool> written(entries.size(), false);
+    // The entries of `section` not written yet, added where the section ends.
+    auto addMissing = [&](QStringList& out, const QString& section) {
+        int at = static_cast<int>(out.size());
+        while (at > 0 && out[at - 1].trimmed().isEmpty())
+            --at;
+        for (int i = 0; i < entries.size(); ++i) {
+            if (!written[i] && same(entries[i].section, section)) {
+                out.insert(at++, line(entries[i]));
+                written[i] = true;
+            }
+        }
+    };
+
+    // Replace each entry's line in its section (any letter case), dropping duplicates; add the
+    // missing ones at the section's end, and the sections that are missing at the file's end.
     QStringList out;
-    bool inSection = false, sectionSeen = false, written = false;
-    int sectionEnd = -1;
-    for (const QString& line : lines) {
+    QString section;
+    bool inSection = false;
+    for (const QString& text : lines) {
         QString name;
-        if (IsSectionHeader(line, &name)) {
+        if (IsSectionHeader(text, &name)) {
             if (inSection)
-                sectionEnd = out.size();
-            inSection = name.compare(kSection, Qt::CaseInsensitive) == 0;
-            sectionSeen = sectionSeen || inSection;
-            out << line;
+                addMissing(out, section);
+            section = name;
+            inSection = true;
+            out << text;
             continue;
         }
-        if (inSection && KeyOf(line, nullptr).compare(key, Qt::CaseInsensitive) == 0) {
-            if (!written)
-                out << entry;
-            written = true;
-            continue;
+        const QString key = inSection ? KeyOf(text, nullptr) : QString();
+        int match = -1;
+        for (int i = 0; i < entries.size() && !key.isEmpty(); ++i) {
+            if (same(entries[i].section, section) && same(entries[i].key, key))
+                match = i;
         }
-        out << line;
+        if (match < 0) {
+            out << text;
+        } else if (!written[match]) {
+            out << line(entries[match]);
+            written[match] = true;
+        }
     }
     if (inSection)
-        sectionEnd = out.size();
-    if (!written) {
-        if (sectionSeen) {
-            int at = sectionEnd;
-            while (at > 0 && out[at - 1].trimmed().isEmpty())
-                --at;
-            out.insert(at, entry);
-        } else {
-            if (!out.isEmpty())
-                out << QString();
-            out << QLatin1Char('[') + kSection + QLatin1Char(']') << entry;
-        }
+        addMissing(out, section);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (written[i])
+            continue;
+        if (!out.isEmpty())
+            out << QString();
+        out << QLatin1Char('[') + entries[i].section + QLatin1Char(']');
+        addMissing(out, entries[i].section);
     }
 
     const QFileInfo info(path_);
-    if (!QDir().mkpath(info.absolutePath())) {
-        if (reason)
-            *reason = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
-        return false;
-    }
+    if (!QDir().mkpath(info.absolutePath()))
+        return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
     // Written beside the old file and renamed over it, so a failure never leaves half a store.
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
+    // QSaveFile commits whatever part of its buffer the disk took.
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    const QByteArray bytes = (out.join(u'\n') + u'\n').toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
     }
-    file.write((out.join(u'\n') + u'\n').toUtf8());
-    if (!file.commit()) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return fail(file.errorString());
     return true;
 }
 
 SettingValues LoadSettingValues(const SettingsStore& store)
 {
     SettingValues v;
-    bool ok = false;
-    v.TextLen = ReadWholeNumber(store.GetSetting(QStringLiteral("TextLen"), QStringLiteral("80")), ok);
-    if (!ok)
-        v.TextLen = 80;
-    v.TableCellSep = TableCellSepValue(store.GetSetting(QStringLiteral("TableCellSep"), QStringLiteral(",")));
-    v.BulletChar = store.GetSetting(QStringLiteral("BulletChar"), QStringLiteral("*"));
-    for (int i = 0; i < 4; ++i)
-        v.sCleanChar[static_cast<std::size_t>(i)] =
-            store.GetSetting(QStringLiteral("sCleanChar%1").arg(i + 1), QString());
-    const char* linkKeys[3] = {"WWWLinks", "MailLinks", "NewsLinks"};
-    for (std::size_t i = 0; i < 3; ++i)
-        v.LinkSettings[i] = ReadWholeNumber(store.GetSetting(QLatin1String(linkKeys[i]), QStringLiteral("0")), ok);
+    ForEachSetting(v, [&store](Key key, auto& field) { ReadInto(field, key, store.Get(key)); });
     return v;
+}
+
+bool SaveSettingValues(SettingsStore& store, const SettingValues& values, QString* reason)
+{
+    SettingsStore::Entries entries;
+    ForEachSetting(values, [&entries](Key key, const auto& field) { entries.append({key, StoredText(field)}); });
+    return store.Save(entries, reason);
+}
+
+WindowPlacement LoadWindowPlacement(const SettingsStore& store)
+{
+    WindowPlacement p;
+    int left = 0, top = 0, width = 0, height = 0, maximized = 0;
+    p.saved = ReadWholeNumber(store.Get(Key::WindowLeft), left) && ReadWholeNumber(store.Get(Key::WindowTop), top)
+              && ReadWholeNumber(store.Get(Key::WindowWidth), width)
+              && ReadWholeNumber(store.Get(Key::WindowHeight), height) && width > 0 && height > 0;
+    if (!p.saved)
+        return p;
+    p.geometry = QRect(left, top, width, height);
+    p.maximized = ReadWholeNumber(store.Get(Key::WindowMaximized), maximized) && maximized > 0;
+    return p;
+}
+
+bool SaveWindowPlacement(SettingsStore& store, const WindowPlacement& placement, QString* reason)
+{
+    const QRect& g = placement.geometry;
+    return store.Save({{Key::WindowLeft, QString::number(g.x())},
+                       {Key::WindowTop, QString::number(g.y())},
+                       {Key::WindowWidth, QString::number(g.width())},
+                       {Key::WindowHeight, QString::number(g.height())},
+                       {Key::WindowMaximized, QString::number(placement.maximized ? 1 : 0)}},
+                      reason);
 }
 
 }  // namespace quorvik

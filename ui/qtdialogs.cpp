@@ -1,6 +1,6 @@
 #include "ui/dialogs.h"
 
-#include "document/savepath.h"
+#include "ui/filetypes.h"
 
 #include <QFileDialog>
 #include <QFontDialog>

@@ -40,19 +40,6 @@ const std::vector<ToolbarKey>& ToolbarKeys()
     return keys;
 }
 
-const QStringList& ToolbarDispatchOrder()
-{
-    static const QStringList order = {
-        QStringLiteral("open"),      QStringLiteral("new"),        QStringLiteral("save"),
-        QStringLiteral("print"),     QStringLiteral("cut"),        QStringLiteral("copy"),
-        QStringLiteral("paste"),     QStringLiteral("help"),       QStringLiteral("bold"),
-        QStringLiteral("italic"),    QStringLiteral("underline"),  QStringLiteral("removeHTML"),
-        QStringLiteral("removeBlankLine"), QStringLiteral("leftbut"), QStringLiteral("rightbut"),
-        QStringLiteral("centrebut"), QStringLiteral("Font"),
-    };
-    return order;
-}
-
 QString BundledIconPath(const QString& key)
 {
     return QStringLiteral(":/icons/") + key + QStringLiteral(".png");

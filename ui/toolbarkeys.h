@@ -1,6 +1,5 @@
 #pragma once
-// The main window's toolbar: its seventeen keys in the order they are shown, and the order in
-// which a click is matched against them.
+// The main window's toolbar: its seventeen keys in the order they are shown.
 
 #include <QIcon>
 #include <QString>
@@ -10,7 +9,7 @@
 namespace quorvik {
 
 struct ToolbarKey {
-    QString key;            // compared exactly, letter case included ("Font")
+    QString key;            // the button's name and its bundled icon, letter case included ("Font")
     QString tooltip;
     QString themeIcon;      // the desktop theme's icon name
     bool separatorAfter;
@@ -18,9 +17,6 @@ struct ToolbarKey {
 
 // The keys left to right.
 const std::vector<ToolbarKey>& ToolbarKeys();
-
-// The order a clicked key is compared in; the first match runs.
-const QStringList& ToolbarDispatchOrder();
 
 // The theme's icon for the key, or the bundled one when the theme has none.
 QIcon ToolbarIcon(const ToolbarKey& key);

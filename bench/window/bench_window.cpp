@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -70,6 +71,11 @@ int main(int argc, char* argv[])
     auto step = [&](const char* name, const char* action) {
         timer.start();
         window.findChild<QAction*>(QLatin1String(action))->trigger();
+        if (window.converting()) {
+            QEventLoop wait;
+            QObject::connect(&window, &MainForm::conversionFinished, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
         QApplication::processEvents();
         const double seconds = timer.nsecsElapsed() / 1e9;
         std::printf("%-28s %6.2f s\n", name, seconds);

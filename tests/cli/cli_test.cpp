@@ -1,5 +1,7 @@
 // quorvik-convert run as a user runs it: exit status, messages, outputs.
 
+#include "support/files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+using namespace quorvik::testing;
 
 namespace {
 
@@ -35,17 +39,8 @@ Result RunTool(const QStringList& args, const QByteArray& input = {}, const QStr
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
     const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    WriteBytes(path, bytes);
     return path;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 const QByteArray kDoc = "<html><head><title>Hi</title></head><body>\r\n<p>One &amp; two</p>\r\n"
@@ -105,7 +100,7 @@ TEST(Cli, OneBadFileDoesNotStopTheOthers)
     if (::geteuid() != 0) {  // root reads any file
         EXPECT_TRUE(r.err.contains("locked.html: Permission denied")) << r.err.toStdString();
     }
-    EXPECT_TRUE(ReadAll(out + "/good.txt").startsWith("+++ Hi +++\n"));
+    EXPECT_TRUE(ReadBytes(out + "/good.txt").startsWith("+++ Hi +++\n"));
     EXPECT_FALSE(QFile::exists(out + "/missing.txt"));
 }
 
@@ -119,7 +114,7 @@ TEST(Cli, SameOutputNameTwiceIsRefused)
     const Result r = RunTool({"--output-dir", dir.filePath("out"), first, second});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("already written")) << r.err.toStdString();
-    EXPECT_TRUE(ReadAll(dir.filePath("out/index.txt")).startsWith("+++ Hi +++"));
+    EXPECT_TRUE(ReadBytes(dir.filePath("out/index.txt")).startsWith("+++ Hi +++"));
 }
 
 TEST(Cli, FailedOutputLeavesTheOldFileWhole)
@@ -130,7 +125,7 @@ TEST(Cli, FailedOutputLeavesTheOldFileWhole)
     // The input cannot be read: the output is not touched and no temporary file remains.
     Result r = RunTool({"-o", target, dir.filePath("nope.html")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(ReadAll(target), QByteArray("old text"));
+    EXPECT_EQ(ReadBytes(target), QByteArray("old text"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     // The folder of the output does not exist.
     r = RunTool({"-o", dir.filePath("no/such/dir/x.txt"), doc});
@@ -138,7 +133,7 @@ TEST(Cli, FailedOutputLeavesTheOldFileWhole)
     EXPECT_TRUE(r.err.contains("No such file or directory")) << r.err.toStdString();
     r = RunTool({"-o", target, doc});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(ReadAll(target).startsWith("+++ Hi +++\n"));
+    EXPECT_TRUE(ReadBytes(target).startsWith("+++ Hi +++\n"));
 }
 
 TEST(Cli, StartsFromTheSavedOptionsUnlessToldOtherwise)

@@ -6,9 +6,8 @@ class SavePathTest : public QObject {
 private slots:
     void lastDotPos_data();
     void lastDotPos();
-    void savePathForType_data();
-    void savePathForType();
-    void fileTypes_matchTheDialogFilter();
+    void savePathWithExtension_data();
+    void savePathWithExtension();
 };
 
 class WorkPathsTest : public QObject {

@@ -1,39 +1,14 @@
 #pragma once
-// Helpers shared by the fault tests: files in a scratch folder, and work done in a child
-// process under a file-size limit (a full disk as write() sees it: EFBIG).
+// Helpers shared by the fault tests: work done in a child process under a file-size limit
+// (a full disk as write() sees it: EFBIG) or as another user.
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QString>
-#include <QStringList>
+#include "support/files.h"
 
 #include <functional>
 
 namespace quorvik::faults {
 
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// Names in `folder` other than `keep`: a temporary file left behind shows up here.
-inline QStringList StrayFiles(const QString& folder, const QStringList& keep)
-{
-    QStringList stray;
-    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& name : all)
-        if (!keep.contains(name))
-            stray << name;
-    return stray;
-}
+using namespace quorvik::testing;
 
 // Runs `body` in a forked child whose files may grow to `maxBytes` at most, with SIGXFSZ
 // ignored so that a write beyond the limit fails with EFBIG instead of killing the child.

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
@@ -25,9 +25,6 @@ namespace {
 
 const char* const kTitle = "Quorvik";
 
-// The keys of the three link boxes, in box order.
-const std::array<const char*, 3> kLinkKeys{"WWWLinks", "MailLinks", "NewsLinks"};
-
 QLabel* FieldLabel(const QString& text, QWidget* field)
 {
     auto* label = new QLabel(text);
@@ -36,13 +33,6 @@ QLabel* FieldLabel(const QString& text, QWidget* field)
 }
 
 }  // namespace
-
-QString TextLenStoredText(double reading)
-{
-    if (reading == 0.0)
-        return QStringLiteral("0");  // also for -0, which would otherwise print as "-0"
-    return QString::number(reading, 'g', QLocale::FloatingPointShortest);
-}
 
 frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent,
@@ -180,24 +170,22 @@ void frmOptions::Form_Load()
     if (QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 
-    Combo1_->setEditText(store_.GetSetting(QStringLiteral("TableCellSep"), QStringLiteral(",")));
+    // The stored options as the start-up load reads them (a stored length shows as the whole
+    // number in use); the clean-up sets show the values in use, not a fresh read of the store.
+    SettingValues shown = LoadSettingValues(store_);
+    shown.sCleanChar = values_.sCleanChar;
+
+    Combo1_->setEditText(shown.TableCellSep);
     comboChanged_ = true;  // setting the text while loading counts as a change
-    TextLenText_->setText(store_.GetSetting(QStringLiteral("TextLen"), QStringLiteral("80")));
-    BulletText_->setText(store_.GetSetting(QStringLiteral("BulletChar"), QStringLiteral("*")));
+    TextLenText_->setText(QString::number(shown.TextLen));
+    BulletText_->setText(shown.BulletChar);
 
     cmdApply_->setEnabled(true);
 
-    for (int i = 0; i < 3; ++i) {
-        int value = 0;
-        if (!RoundToShort(NumericReading(store_.GetSetting(QString::fromLatin1(kLinkKeys[i]), QStringLiteral("0"))),
-                          value))
-            value = 0;
-        Check_[i]->setChecked(value > 0);
-    }
-
-    // The clean-up sets show the values in use, not a fresh read of the store.
-    for (int i = 0; i < 4; ++i)
-        CharSetText_[i]->setText(values_.sCleanChar[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < Check_.size(); ++i)
+        Check_[i]->setChecked(shown.LinkSettings[i] > 0);
+    for (std::size_t i = 0; i < CharSetText_.size(); ++i)
+        CharSetText_[i]->setText(shown.sCleanChar[i]);
 
     tbsOptions_->setCurrentIndex(0);
     tbsOptions_Click(0);
@@ -205,10 +193,9 @@ void frmOptions::Form_Load()
 
 bool frmOptions::ApplySettings(bool fromApply)
 {
-    // A length that the start-up load could not read back is refused before anything is saved.
-    const double reading = NumericReading(TextLenText_->text());
-    int textLen = 0;
-    if (!RoundToShort(reading, textLen)) {
+    SettingValues edited = values_;
+    // A length that is not a plain number in range is refused before anything is saved.
+    if (!ReadTypedWholeNumber(TextLenText_->text(), edited.TextLen)) {
         selectTab(0);
         TextLenText_->setFocus();
         TextLenText_->selectAll();
@@ -220,40 +207,24 @@ bool frmOptions::ApplySettings(bool fromApply)
                          false);
         return false;
     }
+    edited.TableCellSep = Combo1_->currentText();
+    edited.BulletChar = BulletText_->text();
+    for (std::size_t i = 0; i < Check_.size(); ++i)
+        edited.LinkSettings[i] = Check_[i]->isChecked() ? 1 : 0;
+    for (std::size_t i = 0; i < CharSetText_.size(); ++i)
+        edited.sCleanChar[i] = CharSetText_[i]->text();
 
-    const QString combo = Combo1_->currentText();
-    const QList<QPair<QString, QString>> entries{
-        {QStringLiteral("TableCellSep"), combo},
-        {QStringLiteral("TextLen"), TextLenStoredText(reading)},
-        {QStringLiteral("BulletChar"), BulletText_->text()},
-        {QStringLiteral("WWWLinks"), Check_[0]->isChecked() ? QStringLiteral("1") : QStringLiteral("0")},
-        {QStringLiteral("MailLinks"), Check_[1]->isChecked() ? QStringLiteral("1") : QStringLiteral("0")},
-        {QStringLiteral("NewsLinks"), Check_[2]->isChecked() ? QStringLiteral("1") : QStringLiteral("0")},
-        {QStringLiteral("sCleanChar1"), CharSetText_[0]->text()},
-        {QStringLiteral("sCleanChar2"), CharSetText_[1]->text()},
-        {QStringLiteral("sCleanChar3"), CharSetText_[2]->text()},
-        {QStringLiteral("sCleanChar4"), CharSetText_[3]->text()},
-    };
-    for (const auto& entry : entries) {
-        QString reason;
-        if (!store_.SaveSetting(entry.first, entry.second, &reason)) {
-            dialogs_.warning(this, QString::fromLatin1(kTitle),
-                             QStringLiteral("The options could not be saved to %1: %2")
-                                 .arg(store_.path(), reason.isEmpty() ? QStringLiteral("unknown error") : reason),
-                             false);
-            return false;
-        }
+    QString reason;
+    if (!SaveSettingValues(store_, edited, &reason)) {
+        dialogs_.warning(this, QString::fromLatin1(kTitle),
+                         QStringLiteral("The options could not be saved to %1: %2\n\nNothing was saved.")
+                             .arg(QDir::toNativeSeparators(store_.path()), reason),
+                         false);
+        return false;
     }
-
     if (fromApply)
         cmdApply_->setEnabled(false);
-
-    values_.TextLen = textLen;
-    values_.TableCellSep = TableCellSepValue(combo);
-    values_.BulletChar = BulletText_->text();
-    for (int i = 0; i < 4; ++i)
-        values_.sCleanChar[static_cast<std::size_t>(i)] = CharSetText_[i]->text();
-
+    values_ = edited;
     emit settingsApplied();
     return true;
 }
@@ -271,9 +242,9 @@ void frmOptions::cmdOK_Click()
 
 void frmOptions::CmdDefault_Click()
 {
-    TextLenText_->setText(QStringLiteral("80"));
-    Combo1_->setEditText(QStringLiteral(","));
-    BulletText_->setText(QStringLiteral("*"));
+    TextLenText_->setText(DefaultText(Key::TextLen));
+    Combo1_->setEditText(DefaultText(Key::TableCellSep));
+    BulletText_->setText(DefaultText(Key::BulletChar));
     cmdApply_->setEnabled(true);
 }
 

@@ -28,9 +28,10 @@ public:
     // `store` and `values` belong to the main window and outlive the dialog.
     frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dialogs, QWidget* parent = nullptr);
 
-    // Saves every field and updates the setting values (the Apply and OK sequence); `fromApply`
-    // also disables Apply. Returns false, with nothing saved or changed, when the Text Length
-    // does not fit the allowed range or the store cannot be written (the user is told why).
+    // Saves every field in one write of the store and then updates the setting values (the
+    // Apply and OK sequence); `fromApply` also disables Apply. Returns false, with nothing saved
+    // or changed, when the Text Length is not a number in range or the store cannot be written
+    // (the user is told why).
     bool ApplySettings(bool fromApply);
 
     // The tab shown: 0 "Text Options", 1 "Hyper Links", 2 "Clean Up".
@@ -72,8 +73,5 @@ private:
     // The delimiter text has changed at least once since the load (the load itself counts).
     bool comboChanged_ = false;
 };
-
-// The text a line length is stored as: the decimal text of its numeric reading ("80", "72.5").
-QString TextLenStoredText(double reading);
 
 }  // namespace quorvik

@@ -90,4 +90,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(WindowLayoutTest)
-#include "test_windowlayout.moc"
+#include "windowlayout_test.moc"

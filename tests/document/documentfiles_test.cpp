@@ -1,4 +1,5 @@
 #include "document/documentfiles.h"
+#include "support/files.h"
 #include "tests.h"
 
 #include <QDir>
@@ -9,19 +10,7 @@
 
 using namespace quorvik;
 
-namespace {
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-}  // namespace
+using namespace quorvik::testing;
 
 void DocumentFilesTest::loadPlain_decodesAndSplitsLines_data()
 {
@@ -42,7 +31,7 @@ void DocumentFilesTest::loadPlain_decodesAndSplitsLines()
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.html"));
-    WriteBytes(path, bytes);
+    QVERIFY(WriteBytes(path, bytes));
     QTextDocument doc;
     QString reason;
     QVERIFY(LoadPlainDocument(path, doc, reason));
@@ -73,7 +62,7 @@ void DocumentFilesTest::saveOverLongerFile_leavesNoTail()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
-    WriteBytes(path, QByteArray(1000, 'x'));
+    QVERIFY(WriteBytes(path, QByteArray(1000, 'x')));
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("short"));
     QString reason;

@@ -112,4 +112,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHelpFolder)
-#include "tst_helpfolder.moc"
+#include "helpfolder_test.moc"

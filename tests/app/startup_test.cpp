@@ -3,8 +3,8 @@
 
 #include "app/mainform.h"
 #include "app/startupfile.h"
-#include "windowfixture.h"
-#include "ui/scripteddialogs.h"
+#include "support/files.h"
+#include "support/windowtest.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,31 +15,19 @@
 #include <memory>
 
 using namespace quorvik;
+using namespace quorvik::testing;
 
 using Action = StartupRequest::Action;
 Q_DECLARE_METATYPE(StartupRequest::Action)
 
-namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-}  // namespace
-
-class StartupTest : public QObject {
+class StartupTest : public WindowTest {
     Q_OBJECT
 
 private:
-    WindowFixture fixture_;
-    ScriptedDialogs scripted_;
-    std::unique_ptr<StartupDialogs> dialogs_;
-    std::unique_ptr<MainForm> window_;
-
-    QString path(const QString& name) const { return fixture_.path(name); }
+    // The window is built on these, which answer for the scripted dialogs.
+    StartupDialogs startup_{dialogs_};
+    Dialogs& windowDialogs() override { return startup_; }
 
 private slots:
     void parse_data()
@@ -73,35 +61,14 @@ private slots:
         QCOMPARE(r.error.isEmpty(), action != Action::UsageError);
     }
 
-    // The window tests build a window of their own on a private store and work folder.
-    void init()
-    {
-        if (QTest::currentTestFunction() == QLatin1String("parse"))
-            return;
-        fixture_.setUp();
-        scripted_.reset();
-        dialogs_ = std::make_unique<StartupDialogs>(scripted_);
-        window_ = fixture_.makeWindow(*dialogs_);
-    }
-    void cleanup()
-    {
-        if (!fixture_.active())
-            return;
-        window_.reset();
-        dialogs_.reset();
-        const QString problems = WindowFixture::dialogProblems(scripted_);
-        fixture_.tearDown();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     // A relative name is opened from the current folder and kept as a full path; the Open
     // dialog afterwards asks the user again, starting from that file and the first type.
     void file_isOpenedAsOpenWould()
     {
-        WriteBytes(path(QStringLiteral("page.html")), "<html><body><p>Given on the command line</p></body></html>\r\n");
+        QVERIFY(WriteBytes(path(QStringLiteral("page.html")), "<html><body><p>Given on the command line</p></body></html>\r\n"));
         const QString old = QDir::currentPath();
-        QDir::setCurrent(fixture_.folder());
-        OpenStartupFile(*window_, *dialogs_, QStringLiteral("page.html"));
+        QDir::setCurrent(folder());
+        OpenStartupFile(*window_, startup_, QStringLiteral("page.html"));
         QDir::setCurrent(old);
 
         const QString full = QFileInfo(path(QStringLiteral("page.html"))).absoluteFilePath();
@@ -109,12 +76,12 @@ private slots:
         QCOMPARE(window_->documentRecord().Loaded, 1);
         QVERIFY(window_->view(0)->toPlainText().contains(QStringLiteral("<p>Given on the command line</p>")));
         QCOMPARE(window_->currentView(), 0);
-        QVERIFY(scripted_.shown().empty());
+        QVERIFY(dialogs_.shown().empty());
 
-        scripted_.cancelFile();
+        dialogs_.cancelFile();
         window_->OpenDocument();
-        QCOMPARE(scripted_.lastFileDialogState().fileName, full);
-        QCOMPARE(scripted_.lastFileDialogState().type, 1);
+        QCOMPARE(dialogs_.lastFileDialogState().fileName, full);
+        QCOMPARE(dialogs_.lastFileDialogState().type, 1);
         QCOMPARE(window_->documentRecord().FileName, full);
     }
 
@@ -122,24 +89,24 @@ private slots:
     // source and stays convertible.
     void richTextFile_isReadAsPlainText()
     {
-        WriteBytes(path(QStringLiteral("letter.rtf")), "{\\rtf1\\ansi Hello}");
-        OpenStartupFile(*window_, *dialogs_, path(QStringLiteral("letter.rtf")));
+        QVERIFY(WriteBytes(path(QStringLiteral("letter.rtf")), "{\\rtf1\\ansi Hello}"));
+        OpenStartupFile(*window_, startup_, path(QStringLiteral("letter.rtf")));
         QCOMPARE(window_->documentRecord().DocType, QString());
         QCOMPARE(window_->view(0)->toPlainText(), QStringLiteral("{\\rtf1\\ansi Hello}"));
     }
 
     void missingFile_isReported_andTheWindowStaysEmpty()
     {
-        scripted_.answerMessage(Answer::Ok);
-        OpenStartupFile(*window_, *dialogs_, path(QStringLiteral("gone.html")));
-        QCOMPARE(scripted_.shown().size(), std::size_t(1));
-        QCOMPARE(scripted_.shown().front().kind, QStringLiteral("warning"));
-        QVERIFY(scripted_.shown().front().text.contains(QDir::toNativeSeparators(path(QStringLiteral("gone.html")))));
+        dialogs_.answerMessage(Answer::Ok);
+        OpenStartupFile(*window_, startup_, path(QStringLiteral("gone.html")));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QCOMPARE(dialogs_.shown().front().kind, QStringLiteral("warning"));
+        QVERIFY(dialogs_.shown().front().text.contains(QDir::toNativeSeparators(path(QStringLiteral("gone.html")))));
         QCOMPARE(window_->documentRecord().FileName, QString());
         QCOMPARE(window_->documentRecord().Loaded, 0);
-        QVERIFY(!dialogs_->hasPreset());
+        QVERIFY(!startup_.hasPreset());
     }
 };
 
 QTEST_MAIN(StartupTest)
-#include "test_startup.moc"
+#include "startup_test.moc"

@@ -3,6 +3,7 @@
 
 #include "ui/windows/multfile.h"
 #include "ui/scripteddialogs.h"
+#include "support/files.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -15,22 +16,11 @@
 #include <memory>
 
 using namespace quorvik;
+using namespace quorvik::testing;
 
 namespace {
 
 const char* const kBadDrive = "/quorvik-no-such-drive";
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList Items(const QListWidget* list)
 {
@@ -70,11 +60,11 @@ private slots:
         QVERIFY(root.mkpath("docs/sub") && root.mkpath("out"));
         docs_ = QDir(root.filePath("docs")).canonicalPath();
         out_ = QDir(root.filePath("out")).canonicalPath();
-        QVERIFY(WriteFile(docs_ + "/a.html", "<html><title>Alpha</title><p>First</p></html>\r\n"));
-        QVERIFY(WriteFile(docs_ + "/b.htm", "<p>Second</p>\r\n"));
-        QVERIFY(WriteFile(docs_ + "/c.html", "<p>Third</p>\r\n"));
-        QVERIFY(WriteFile(docs_ + "/notes.txt", "plain\r\n"));
-        QVERIFY(WriteFile(docs_ + "/sub/inner.html", "<p>Inner</p>\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/a.html", "<html><title>Alpha</title><p>First</p></html>\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/b.htm", "<p>Second</p>\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/c.html", "<p>Third</p>\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/notes.txt", "plain\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/sub/inner.html", "<p>Inner</p>\r\n"));
         const QList<Drive> drives{{"/", "/"}, {kBadDrive, kBadDrive}, {dir_->path(), "temporary"}};
         window_ = std::make_unique<MultFile>(values_, links_, dialogs_, nullptr, drives, docs_);
         window_->setOutputFolder(out_);
@@ -166,8 +156,8 @@ private slots:
         QCOMPARE(results[0].line, QString("a.html: converted to a.txt"));
         QVERIFY2(results[2].line.startsWith("c.html: not converted - ") && results[2].line.contains("c.html:"),
                  qPrintable(results[2].line));
-        QVERIFY(ReadFile(out_ + "/a.txt").contains("First"));
-        QVERIFY(ReadFile(out_ + "/b.txt").contains("Second"));
+        QVERIFY(ReadBytes(out_ + "/a.txt").contains("First"));
+        QVERIFY(ReadBytes(out_ + "/b.txt").contains("Second"));
         QVERIFY(!QFile::exists(out_ + "/c.txt"));
         QCOMPARE(resultLines().size(), 4);
         QCOMPARE(resultLines().last(), QString("2 of 3 files converted into %1.").arg(out_));
@@ -180,7 +170,7 @@ private slots:
 
     void batch_usesTheOptionsInForceWhenItRuns()
     {
-        QVERIFY(WriteFile(docs_ + "/table.html",
+        QVERIFY(WriteBytes(docs_ + "/table.html",
                           "<html><body>\n<ul>\n<li>Item\n</ul>\n<table>\n<tr><td>Name</td><td>Role</td></tr>\n"
                           "</table>\n</body></html>\n"));
         window_->setFolderPath(docs_);
@@ -188,13 +178,13 @@ private slots:
         values_.TableCellSep = ";";
         values_.BulletChar = "-";
         QVERIFY(window_->Convert()[0].converted);
-        QByteArray text = ReadFile(out_ + "/table.txt");
+        QByteArray text = ReadBytes(out_ + "/table.txt");
         QVERIFY2(text.contains("Name; Role") && text.contains("-    Item"), text.constData());
 
         values_.TableCellSep = "|";
         dialogs_.answerMessage(Answer::Yes);
         QVERIFY(window_->Convert()[0].converted);
-        text = ReadFile(out_ + "/table.txt");
+        text = ReadBytes(out_ + "/table.txt");
         QVERIFY2(text.contains("Name| Role"), text.constData());
     }
 
@@ -207,8 +197,8 @@ private slots:
     void batch_existingOutputs_askOnce()
     {
         QFETCH(bool, replace);
-        QVERIFY(WriteFile(out_ + "/a.txt", "old a"));
-        QVERIFY(WriteFile(out_ + "/b.txt", "old b"));
+        QVERIFY(WriteBytes(out_ + "/a.txt", "old a"));
+        QVERIFY(WriteBytes(out_ + "/b.txt", "old b"));
         window_->selectFiles({"a.html", "b.htm", "c.html"});
         dialogs_.answerMessage(replace ? Answer::Yes : Answer::No);
         const QList<BatchResult> results = window_->Convert();
@@ -216,9 +206,9 @@ private slots:
         QCOMPARE(dialogs_.shown().size(), std::size_t(1));
         QCOMPARE(dialogs_.shown()[0].kind, QString("question"));
         QVERIFY(dialogs_.shown()[0].text.contains("a.txt") && dialogs_.shown()[0].text.contains("b.txt"));
-        QCOMPARE(ReadFile(out_ + "/a.txt") == "old a", !replace);
-        QCOMPARE(ReadFile(out_ + "/b.txt") == "old b", !replace);
-        QVERIFY(ReadFile(out_ + "/c.txt").contains("Third"));  // the new one is written either way
+        QCOMPARE(ReadBytes(out_ + "/a.txt") == "old a", !replace);
+        QCOMPARE(ReadBytes(out_ + "/b.txt") == "old b", !replace);
+        QVERIFY(ReadBytes(out_ + "/c.txt").contains("Third"));  // the new one is written either way
         QCOMPARE(results[0].converted, replace);
         if (!replace)
             QCOMPARE(results[0].line, QString("a.html: skipped - a.txt already exists"));
@@ -226,14 +216,14 @@ private slots:
 
     void batch_twoDocumentsWithOneName_writeOnce()
     {
-        QVERIFY(WriteFile(docs_ + "/a.htm", "<p>Other</p>\r\n"));
+        QVERIFY(WriteBytes(docs_ + "/a.htm", "<p>Other</p>\r\n"));
         window_->setFolderPath(docs_);
         window_->selectFiles({"a.htm", "a.html"});
         const QList<BatchResult> results = window_->Convert();
         QVERIFY(results[0].converted);
         QVERIFY(!results[1].converted);
         QVERIFY(results[1].line.contains("already written by a.htm"));
-        QVERIFY(ReadFile(out_ + "/a.txt").contains("Other"));
+        QVERIFY(ReadBytes(out_ + "/a.txt").contains("Other"));
     }
 
     void batch_neverReplacesTheDocumentItself()
@@ -243,7 +233,7 @@ private slots:
         const QList<BatchResult> results = window_->Convert();
         QVERIFY(!results[0].converted);
         QVERIFY(results[0].line.contains("would replace the document itself"));
-        QCOMPARE(ReadFile(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
+        QCOMPARE(ReadBytes(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
         QVERIFY(dialogs_.shown().empty());  // not asked as an ordinary existing output
     }
 
@@ -299,4 +289,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMultFile)
-#include "tst_multfile.moc"
+#include "multfile_test.moc"

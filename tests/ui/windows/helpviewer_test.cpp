@@ -176,4 +176,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHelp)
-#include "tst_helpviewer.moc"
+#include "helpviewer_test.moc"

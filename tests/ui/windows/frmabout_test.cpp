@@ -186,4 +186,4 @@ private slots:
 };
 
 QTEST_MAIN(TestAbout)
-#include "tst_frmabout.moc"
+#include "frmabout_test.moc"

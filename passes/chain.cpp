@@ -1,0 +1,100 @@
+#include "passes/chain.h"
+
+#include "passes/conversionrun.h"
+#include "passes/linepipe.h"
+#include "passes/reflow.h"
+
+#include <QList>
+#include <QString>
+
+namespace quorvik {
+
+namespace {
+
+Text ToText(const QString& s)
+{
+    const QList<uint> ucs4 = s.toUcs4();
+    return Text(ucs4.begin(), ucs4.end());
+}
+
+// Shows each line written to the tag scanner and hands it to the conversion's thread. The search
+// for the fixed strings goes with a batch when the conversion's thread is behind (batches are
+// waiting for it), and is left to that thread otherwise, so that neither thread waits long for
+// the other whatever the document.
+class IntoConversion final : public LineSink {
+public:
+    explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
+    void WriteLine(TextView line) override
+    {
+        Converter::ScanLine(line, scanned_);
+        HandOn();
+    }
+    void WriteTakenLine(Text& line) override
+    {
+        Converter::ScanTakenLine(line, scanned_);
+        HandOn();
+    }
+
+private:
+    void HandOn()
+    {
+        ScannedBatch& batch = pipe_.Filling();
+        if (batch.empty())
+            batch.SetSearched(pipe_.Waiting() >= 2);
+        if (batch.Searched())
+            SearchTags(scanned_.line, found_);
+        batch.Add(scanned_, found_);
+        pipe_.Added();
+    }
+
+    BatchPipe<ScannedBatch>& pipe_;
+    LineValues scanned_;
+    TagPositions found_;
+};
+
+}  // namespace
+
+ChainOptions ChainOptionsFrom(const SettingValues& values)
+{
+    ChainOptions o;
+    o.converter.TextLen = values.TextLen;
+    o.converter.TableCellSep = ToText(TableCellSepValue(values.TableCellSep));
+    o.converter.BulletChar = ToText(values.BulletChar);
+    for (std::size_t i = 0; i < 4; ++i)
+        o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);
+    return o;
+}
+
+void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const LinkSwitches& links, LineSink& out)
+{
+    // Only the converter writes lines with a line break inside (running text carries its break
+    // that way); the pre-pass and the blank-line pass never do, since the pre-pass turns carriage
+    // returns into spaces and the blank-line pass gets lines already split. So only what the
+    // converter writes needs splitting before the next reader sees it.
+    if (stage == Stage::Reflow) {
+        RunReflowPass(in, out);
+        return;
+    }
+    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the rest of
+    // the conversion, blank-line removal and writing on the other; the search for the fixed
+    // strings on either (see IntoConversion).
+    BlankLinePass blank(options.cleanUp, out);
+    ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
+    ConversionRun conversion(options.converter, links, toNext);
+    BatchPipe<ScannedBatch> toConversion;
+    RunSideBySide(
+        toConversion,
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            IntoConversion scanned(pipe);
+            RunReflowPass(in, scanned);
+        },
+        [&](BatchPipe<ScannedBatch>& pipe) {
+            PreparedLine line;
+            pipe.Drain([&](ScannedBatch& batch) {
+                batch.ForEach(line, [&](PreparedLine& l) { conversion.Feed(l); });
+            });
+        });
+    conversion.Finish();
+}
+
+}  // namespace quorvik

@@ -1,0 +1,600 @@
+// The main window driven like a user, journey by journey: through its menus, toolbar keys,
+// shortcuts, tabs and keys, with every dialog answered in advance.
+
+#include "support/files.h"
+#include "support/windowtest.h"
+#include "ui/windows/frmabout.h"
+#include "ui/windows/frmoptions.h"
+#include "ui/windows/helpviewer.h"
+#include "ui/windows/multfile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quorvik;
+using namespace quorvik::testing;
+
+namespace {
+
+const QString kNotLoaded = QStringLiteral("Please open a file before using this feature");
+const QString kRichText = QStringLiteral(
+    "This file contains Rich text Formatting.  This type of formatting can not be processed by this program.");
+const QString kNotProcessed = QStringLiteral("You must process the file before trying to remove blank lines!");
+const QString kChangeWarning = QStringLiteral("The text has changed.  Do you want to continue without saving?");
+
+const QByteArray kHtml =
+    "<html><head><title>Sample</title></head><body>\r\n<p>First paragraph here.</p>\r\n\r\n\r\n"
+    "<p>Second <b>bold</b> one.</p></body></html>\r\n";
+const QByteArray kLinkHtml = "<p>Read the <a href=\"http://example.com/x\">manual</a> before you start using the "
+                             "program, and keep it at hand while you work.</p>\r\n";
+
+int LongestLine(const QString& text)
+{
+    int longest = 0;
+    for (const QString& line : text.split(u'\n'))
+        longest = std::max(longest, static_cast<int>(line.size()));
+    return longest;
+}
+
+}  // namespace
+
+class MainFormTest : public WindowTest {
+    Q_OBJECT
+
+    QString text(int view) { return w().view(view)->toPlainText(); }
+    frmOptions* openOptions()
+    {
+        trigger("Optmen");
+        return w().findChild<frmOptions*>();
+    }
+    QString shownHelpPage() const
+    {
+        const HelpWindow* help = window_->findChild<HelpWindow*>();
+        return help && help->isVisible() ? QFileInfo(help->source().toLocalFile()).fileName() : QString();
+    }
+    void select(int view, int from, int to)
+    {
+        QTextCursor c = w().view(view)->textCursor();
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        w().view(view)->setTextCursor(c);
+    }
+
+private slots:
+    // ---- the window and its commands ----
+
+    void start_showsTabOneAndNothingLoaded()
+    {
+        QCOMPARE(w().currentView(), 0);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(w().view(i)->isVisible(), i == 0);
+        QCOMPARE(w().statusPanel()->text(), QDir::toNativeSeparators(QDir::currentPath()));
+        QVERIFY(!action("Undomen")->isEnabled());
+        QVERIFY(!QFile::exists(iniPath()));  // a start on an empty store writes nothing
+        QTest::mouseClick(w().tabStrip(), Qt::LeftButton, {}, w().tabStrip()->tabRect(2).center());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(w().view(i)->isVisible(), i == 2);
+    }
+
+    // Menu entry, toolbar key and shortcut run the same command.
+    void commands_runFromMenuToolbarAndKeys_data()
+    {
+        QTest::addColumn<QString>("route");  // "menu:Name", "key:name" or "shortcut:Ctrl+X"
+        QTest::addColumn<QString>("message");
+        QTest::newRow("menu Remove HTML Code") << "menu:RemoveHTMLMen" << kNotLoaded;
+        QTest::newRow("menu Remove Both") << "menu:RevCodeLinesMen" << kNotLoaded;
+        QTest::newRow("menu Remove Extra Lines") << "menu:RemoveBlankMen" << kNotProcessed;
+        QTest::newRow("key removeHTML") << "key:removeHTML" << kNotLoaded;
+        QTest::newRow("key removeBlankLine") << "key:removeBlankLine" << kNotProcessed;
+        QTest::newRow("Ctrl+H") << "shortcut:Ctrl+H" << kNotLoaded;
+        QTest::newRow("Ctrl+L") << "shortcut:Ctrl+L" << kNotProcessed;
+        QTest::newRow("Ctrl+R") << "shortcut:Ctrl+R" << kNotLoaded;
+    }
+    void commands_runFromMenuToolbarAndKeys()
+    {
+        QFETCH(QString, route);
+        const QString how = route.section(u':', 0, 0), what = route.section(u':', 1);
+        dialogs_.answerMessage(Answer::Ok);
+        if (how == QLatin1String("menu")) {
+            trigger(qPrintable(what));
+        } else if (how == QLatin1String("key")) {
+            QTest::mouseClick(w().findChild<QToolButton*>(what), Qt::LeftButton);
+        } else {
+            w().view(0)->setFocus();
+            QTest::keySequence(w().view(0), QKeySequence(what));
+        }
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QCOMPARE(dialogs_.shown()[0].title, QStringLiteral("Quorvik"));
+        QTEST(dialogs_.shown()[0].text, "message");
+        QCOMPARE(w().documentRecord().Changed, 0);
+    }
+
+    void resize_followsTheTwipsRules()
+    {
+        w().resize(900, 600);
+        QTest::qWait(1);
+        const WindowLayout& l = w().layoutTwips();
+        QCOMPARE(l.views[0].width, w().outerWidthTwips() - 300);
+        QCOMPARE(l.views[2].height, w().outerHeightTwips() - 2200);
+        // Nothing overlaps: toggles sit on the status bar after panel 1, views end above it.
+        QVERIFY(w().linkToggle(0)->geometry().left() > w().statusPanel()->geometry().right());
+        QVERIFY(w().linkToggle(0)->geometry().right() <= w().linkToggle(1)->geometry().left());
+        QVERIFY(w().linkToggle(1)->geometry().right() <= w().linkToggle(2)->geometry().left());
+        const QPoint viewBottom = w().view(0)->mapTo(&w(), QPoint(0, w().view(0)->height()));
+        QVERIFY(viewBottom.y() <= w().statusPanel()->parentWidget()->mapTo(&w(), QPoint(0, 0)).y());
+        // A long path widens panel 1 and moves the toggles after it.
+        const int before = l.toggles[0].left;
+        openDocument(QStringLiteral("a-rather-long-file-name-for-the-status-panel.html"), kHtml);
+        QVERIFY(w().layoutTwips().toggles[0].left > before);
+        QCOMPARE(w().layoutTwips().toggles[0].left, w().statusPanelWidthTwips() + 300);
+    }
+
+    // ---- open and convert ----
+
+    void openAndConvert_fillsTheViewsStageByStage()
+    {
+        openDocument(QStringLiteral("page.html"), kHtml);
+        QCOMPARE(w().documentRecord().Loaded, 1);
+        QVERIFY(text(0).contains(QStringLiteral("<p>First paragraph here.</p>")));
+        QCOMPARE(w().statusPanel()->text(), QDir::toNativeSeparators(path(QStringLiteral("page.html"))));
+        typeInto(0, QStringLiteral("x"));  // the conversion reads the file, not the view
+        trigger("RemoveHTMLMen");
+        QVERIFY(text(1).contains(QStringLiteral("<p>")));
+        QVERIFY(text(2).contains(QStringLiteral("First paragraph here.")) && !text(2).contains(u'<'));
+        QVERIFY(text(3).isEmpty());
+        QCOMPARE(w().currentView(), 2);
+        QVERIFY(w().view(2)->isVisible());
+        QCOMPARE(w().documentRecord().Changed, 1);
+        QVERIFY(!action("Undomen")->isEnabled());
+        QVERIFY(w().workPaths().Folder.startsWith(path(QStringLiteral("run/quorvik"))));
+        trigger("RemoveBlankMen");
+        QCOMPARE(w().currentView(), 3);
+        QVERIFY(text(3).contains(QStringLiteral("First paragraph here.")) && !text(3).contains(QStringLiteral("\n\n\n")));
+
+        // Remove Both on a newly opened document: no view keeps the earlier document's text.
+        dialogs_.answerMessage(Answer::Yes);
+        openDocument(QStringLiteral("other.html"), "<p>Other</p>");
+        for (int i = 1; i < 4; ++i)
+            QVERIFY(text(i).isEmpty());
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("RemoveBlankMen");
+        QCOMPARE(dialogs_.shownTexts().last(), kNotProcessed);
+        trigger("RevCodeLinesMen");
+        QCOMPARE(w().currentView(), 3);
+        QVERIFY(text(3).contains(QStringLiteral("Other")) && !text(3).contains(QStringLiteral("First")));
+    }
+
+    void documentsThatCannotBeConverted_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QByteArray() << 1 << 0 << kNotLoaded;
+        QTest::newRow("rich text") << QByteArray("{\\rtf1 Hello}") << 3 << 1 << kRichText;
+    }
+    void documentsThatCannotBeConverted()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, type);
+        openDocument(QStringLiteral("doc"), bytes, type);
+        QTEST(w().documentRecord().Loaded, "loaded");
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("RevCodeLinesMen");
+        QTEST(dialogs_.shownTexts().value(0), "message");
+        QCOMPARE(w().documentRecord().Changed, 0);
+    }
+
+    void conversion_usesTheOptionsAndToggles_data()
+    {
+        QTest::addColumn<QString>("textLen");
+        QTest::addColumn<bool>("fromOptionsDialog");  // else stored before the window starts
+        QTest::addColumn<bool>("webLinks");
+        QTest::addColumn<int>("longestLine");
+        QTest::newRow("defaults") << QString() << false << false << 80;
+        QTest::newRow("stored short lines") << "20" << false << false << 20;
+        QTest::newRow("short lines from the options dialog") << "20" << true << false << 20;
+        QTest::newRow("web links on") << "" << false << true << 80;
+    }
+    void conversion_usesTheOptionsAndToggles()
+    {
+        QFETCH(QString, textLen);
+        QFETCH(bool, fromOptionsDialog);
+        QFETCH(bool, webLinks);
+        QFETCH(int, longestLine);
+        if (fromOptionsDialog) {
+            frmOptions* options = openOptions();
+            options->findChild<QLineEdit*>(QStringLiteral("TextLenText"))->setText(textLen);
+            options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        } else if (!textLen.isEmpty()) {
+            SettingsStore(iniPath()).SaveSetting(QStringLiteral("TextLen"), textLen);
+            restartWindow();
+        }
+        if (webLinks)
+            w().linkToggle(0)->click();
+        openDocument(QStringLiteral("links.html"), kLinkHtml);
+        trigger("RemoveHTMLMen");
+        const int longest = LongestLine(text(2));
+        QVERIFY2(longest <= longestLine && longest > longestLine / 2, qPrintable(text(2)));
+        QCOMPARE(text(2).contains(QStringLiteral("http://example.com/x")), webLinks);
+    }
+
+    void twoWindows_keepTheirOwnWorkFiles()
+    {
+        auto second = makeWindow();
+        QVERIFY(second->workPaths().Folder != w().workPaths().Folder);
+        openDocument(QStringLiteral("one.html"), "<p>Alpha</p>");
+        QVERIFY(WriteBytes(path(QStringLiteral("two.html")), "<p>Beta</p>"));
+        dialogs_.answerFile(path(QStringLiteral("two.html")), 1);
+        second->findChild<QAction*>(QStringLiteral("OpenMenu"))->trigger();
+        trigger("RemoveHTMLMen");
+        second->findChild<QAction*>(QStringLiteral("RemoveHTMLMen"))->trigger();
+        waitForConversion(*second);
+        QVERIFY(text(2).contains(QStringLiteral("Alpha")));
+        QVERIFY(second->view(2)->toPlainText().contains(QStringLiteral("Beta")));
+    }
+
+    // ---- when files fail ----
+
+    void unreadableDocument_leavesTheWindowAsItWas()
+    {
+        openDocument(QStringLiteral("page.html"), kHtml);
+        trigger("RemoveHTMLMen");
+        const QString converted = text(2);
+        dialogs_.answerMessage(Answer::Yes);  // Changed is 1 after a conversion
+        dialogs_.answerFile(path(QStringLiteral("missing.html")), 1);
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("OpenMenu");
+        QCOMPARE(dialogs_.shown().back().kind, QStringLiteral("warning"));
+        QVERIFY(dialogs_.shown().back().text.contains(path(QStringLiteral("missing.html"))));
+        QVERIFY(dialogs_.shown().back().text.contains(QStringLiteral("No such file")));
+        QVERIFY(text(0).contains(QStringLiteral("First paragraph")));
+        QCOMPARE(text(2), converted);
+        QCOMPARE(w().documentRecord().FileName, path(QStringLiteral("page.html")));
+        QCOMPARE(w().processed(), 1);
+    }
+
+    void plantedSymbolicLink_isNotFollowed_data()
+    {
+        QTest::addColumn<int>("workFile");  // 0 reflowed HTML, 1 text, 2 formatted text
+        QTest::newRow("reflowed HTML") << 0;
+        QTest::newRow("converted text") << 1;
+        QTest::newRow("formatted text") << 2;
+    }
+    void plantedSymbolicLink_isNotFollowed()
+    {
+        QFETCH(int, workFile);
+        openDocument(QStringLiteral("page.html"), kHtml);
+        const WorkPaths& paths = w().workPaths();
+        const QString planted = QStringList{paths.FormattedHtmlPath, paths.TextFilePath, paths.FormattedTextPath}[workFile];
+        const QString victim = path(QStringLiteral("victim.txt"));
+        QVERIFY(WriteBytes(victim, "precious"));
+        QVERIFY(QFile::link(victim, planted));
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("RevCodeLinesMen");
+        QCOMPARE(ReadBytes(victim), QByteArray("precious"));
+        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
+        QVERIFY2(dialogs_.shown()[0].text.contains(planted), qPrintable(dialogs_.shown()[0].text));
+        // The views from the failed stage on are empty, and Remove Extra Lines waits for a
+        // conversion that goes through.
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(text(i).isEmpty(), i > workFile);
+        QCOMPARE(w().processed(), 0);
+    }
+
+    void workFolderOfAnotherUser_isRefused()
+    {
+        window_.reset();
+        const QString folder = path(QStringLiteral("run/quorvik"));
+        QDir().mkpath(folder);
+        if (::chown(QFile::encodeName(folder).constData(), ::getuid() + 4242, static_cast<gid_t>(-1)) != 0)
+            QSKIP("changing a folder's owner needs privileges");
+        window_ = makeWindow();
+        openDocument(QStringLiteral("page.html"), kHtml);
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("RemoveHTMLMen");
+        QCOMPARE(dialogs_.shownTexts(),
+                 QStringList{QStringLiteral("The work folder %1 cannot be used: it belongs to another user").arg(folder)});
+        QCOMPARE(w().processed(), 0);
+    }
+
+    // ---- unsaved changes and undo ----
+
+    void changeWarning_guardsOpenNewAndClose()
+    {
+        openDocument(QStringLiteral("page.html"), kHtml);
+        trigger("RemoveHTMLMen");
+        const QString original = text(0), converted = text(2);
+        for (const char* command : {"OpenMenu", "NewMenu", "Exitmenu"}) {
+            dialogs_.answerMessage(Answer::No);
+            trigger(command);
+            QCOMPARE(dialogs_.shown().back().text, kChangeWarning);
+            QVERIFY(dialogs_.shown().back().yesNo);
+            QCOMPARE(text(0), original);
+            QVERIFY(w().isVisible());
+        }
+        // Yes, then Cancel in the file dialog: everything stays.
+        dialogs_.answerMessage(Answer::Yes);
+        dialogs_.cancelFile();
+        trigger("OpenMenu");
+        QCOMPARE(text(0), original);
+        QCOMPARE(text(2), converted);
+        // New empties every view, and Undo brings them back.
+        dialogs_.answerMessage(Answer::Yes);
+        trigger("NewMenu");
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(text(i).isEmpty());
+        trigger("Undomen");
+        QCOMPARE(text(0), original);
+        QCOMPARE(text(2), converted);
+        QVERIFY(!action("Undomen")->isEnabled());
+        dialogs_.answerMessage(Answer::Yes);
+        QVERIFY(w().close());
+    }
+
+    void undo_afterTyping_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("afterUndo");
+        const int bs = Qt::Key_Backspace;
+        QTest::newRow("snapshot at the space") << "" << QList<int>{'A', 'B', ' ', 'C', 'D'} << "ab";
+        QTest::newRow("one snapshot for a run of deletions") << "hello" << QList<int>{bs, bs, bs} << "hello";
+        QTest::newRow("a letter ends the run") << "hello" << QList<int>{bs, 'X', bs} << "hellx";
+        QTest::newRow("before any snapshot nothing changes") << "" << QList<int>{'X', 'Y'} << "xy";
+    }
+    void undo_afterTyping()
+    {
+        QFETCH(QString, before);
+        QFETCH(QList<int>, keys);
+        w().view(0)->setPlainText(before);
+        w().view(0)->moveCursor(QTextCursor::End);
+        w().view(0)->setFocus();
+        for (int key : keys) {
+            if (key >= 'A' && key <= 'Z')
+                QTest::keyClick(w().view(0), static_cast<char>(key - 'A' + 'a'));
+            else
+                QTest::keyClick(w().view(0), static_cast<Qt::Key>(key));
+        }
+        QCOMPARE(w().documentRecord().Changed, 1);
+        QTest::keyClick(w().view(0), Qt::Key_Z, Qt::ControlModifier);
+        QTEST(text(0), "afterUndo");
+        QVERIFY(!action("Undomen")->isEnabled());
+    }
+
+    // ---- clipboard, styling, saving and printing ----
+
+    void clipboard_cutCopyPaste()
+    {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().view(0)->setPlainText(QStringLiteral("one two"));
+        trigger("SelectMen");
+        QCOMPARE(QApplication::focusWidget(), w().view(0));
+        trigger("CopyMen");
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("one two"));
+        trigger("CutMen");
+        QVERIFY(text(0).isEmpty());
+        trigger("PasteMen");
+        trigger("PasteMen");
+        QCOMPARE(text(0), QStringLiteral("one twoone two"));
+        trigger("Undomen");  // back to before the last paste
+        QCOMPARE(text(0), QStringLiteral("one two"));
+
+        // With a link toggle focused there is no text field: nothing happens.
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        w().linkToggle(0)->setFocus();
+        for (const char* command : {"CopyMen", "PasteMen", "CutMen"})
+            trigger(command);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+        QCOMPARE(text(0), QStringLiteral("one two"));
+    }
+
+    void styling_andFont_applyToTheShownView()
+    {
+        w().view(0)->setPlainText(QStringLiteral("abcdef"));
+        select(0, 0, 3);
+        for (const char* key : {"bold", "italic", "underline"})
+            QTest::mouseClick(w().findChild<QToolButton*>(QLatin1String(key)), Qt::LeftButton);
+        const QTextCharFormat f = w().view(0)->textCursor().charFormat();
+        QVERIFY(f.fontWeight() > QFont::Normal && f.fontItalic() && f.fontUnderline());
+        trigger("rightbut");
+        QCOMPARE(w().view(0)->document()->firstBlock().blockFormat().alignment() & Qt::AlignRight, Qt::AlignRight);
+
+        w().SelectTab(2);
+        QFont chosen(QStringLiteral("DejaVu Serif"), 15);
+        dialogs_.answerFont(chosen);
+        trigger("Font");
+        QCOMPARE(w().view(1)->document()->defaultFont().pointSize(), 15);
+        QVERIFY(w().view(0)->document()->defaultFont().pointSize() != 15);
+    }
+
+    void save_eachType_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("text") << "page.html" << 2 << "page.txt";
+        QTest::newRow("rich text") << "notes.htm" << 3 << "notes.rtf";
+        QTest::newRow("html") << "page.html" << 1 << "page.htm";
+        QTest::newRow("no extension") << "notes" << 2 << "notes.txt";
+    }
+    void save_eachType()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(int, type);
+        QFETCH(QString, written);
+        openDocument(QStringLiteral("source.html"), kHtml);
+        trigger("RemoveHTMLMen");  // tab 3 is shown: Save writes view 3
+        dialogs_.answerFile(path(chosen), type);
+        trigger("SaveMenu");
+        const QByteArray bytes = ReadBytes(path(written));
+        QVERIFY(bytes.contains("First paragraph here."));
+        QCOMPARE(bytes.startsWith("{\\rtf"), type == 3);
+        QCOMPARE(w().documentRecord().FileName, path(written));
+        QCOMPARE(w().statusPanel()->text(), QDir::toNativeSeparators(path(written)));
+        QCOMPARE(w().documentRecord().Changed, 0);
+    }
+
+    void save_asksAboutTheFileReallyWritten_andKeepsItOnFailure()
+    {
+        w().view(0)->setPlainText(QStringLiteral("new text"));
+        QVERIFY(WriteBytes(path(QStringLiteral("page.txt")), "old"));
+        dialogs_.answerFile(path(QStringLiteral("page.html")), 2);  // page.html does not exist
+        dialogs_.answerMessage(Answer::No);
+        trigger("SaveMenu");
+        QVERIFY(dialogs_.shown()[0].text.contains(path(QStringLiteral("page.txt"))));
+        QCOMPARE(ReadBytes(path(QStringLiteral("page.txt"))), QByteArray("old"));
+
+        const QString status = w().statusPanel()->text();
+        const QString target = path(QStringLiteral("no-such-folder/out.txt"));
+        dialogs_.answerFile(target, 2);
+        dialogs_.answerMessage(Answer::Ok);
+        trigger("SaveMenu");
+        QVERIFY(dialogs_.shown().back().text.contains(target + QStringLiteral(" could not be saved: ")));
+        QVERIFY(w().documentRecord().FileName.isEmpty());
+        QCOMPARE(w().statusPanel()->text(), status);
+    }
+
+    void print_toPdf_wholeViewOrSelection()
+    {
+        QString longText;
+        for (int i = 0; i < 400; ++i)
+            longText += QStringLiteral("Line %1 of a long document\n").arg(i);
+        w().view(0)->setPlainText(longText);
+        dialogs_.answerPrintToPdf(path(QStringLiteral("whole.pdf")));
+        trigger("PrintMen");
+        const QByteArray whole = ReadBytes(path(QStringLiteral("whole.pdf")));
+        select(0, 0, 10);
+        dialogs_.answerPrintToPdf(path(QStringLiteral("part.pdf")));
+        trigger("PrintMen");
+        QVERIFY(dialogs_.lastPrintHadSelection());
+        const QByteArray part = ReadBytes(path(QStringLiteral("part.pdf")));
+        QVERIFY(whole.startsWith("%PDF") && part.startsWith("%PDF"));
+        QVERIFY(part.contains("/Count 1\n") || part.contains("/Count 1 "));
+        QVERIFY(!whole.contains("/Count 1\n") && !whole.contains("/Count 1 "));
+    }
+
+    // ---- the other windows ----
+
+    void secondaryWindow_opensOnce_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Options") << "Optmen" << "frmOptions";
+        QTest::newRow("About") << "AboutMen" << "frmAbout";
+        QTest::newRow("Multi File Selection") << "Multmen" << "MultFile";
+    }
+    void secondaryWindow_opensOnce()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, window);
+        trigger(qPrintable(entry));
+        QWidget* first = w().findChild<QWidget*>(window);
+        QVERIFY(first && first->isVisible() && !first->isModal());
+        first->setProperty("marker", true);
+        trigger(qPrintable(entry));  // brought to the front as the user left it
+        QCOMPARE(w().findChildren<QWidget*>(window).size(), 1);
+        QVERIFY(first->property("marker").toBool());
+        QPointer<QWidget> closed = first;
+        first->close();
+        QTRY_VERIFY(!closed);
+        trigger(qPrintable(entry));
+        QVERIFY(w().findChild<QWidget*>(window)->isVisible());
+    }
+
+    void help_opensOnTheRightPage_data()
+    {
+        QTest::addColumn<QString>("menu");  // empty: the entry or key is triggered, else F1 in this menu
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Help command") << "" << "HelpMen2" << "index.html";
+        QTest::newRow("toolbar help key") << "" << "help" << "index.html";
+        QTest::newRow("F1 on Remove HTML Code") << "OptionMenu" << "RemoveHTMLMen" << "topic10.html";
+        QTest::newRow("F1 on Exit") << "FileMenu" << "Exitmenu" << "topic4.html";
+    }
+    void help_opensOnTheRightPage()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        if (menu.isEmpty() && entry == QLatin1String("help")) {
+            QTest::mouseClick(w().findChild<QToolButton*>(entry), Qt::LeftButton);
+        } else if (menu.isEmpty()) {
+            trigger(qPrintable(entry));
+        } else {
+            auto* popup = w().findChild<QMenu*>(menu);
+            popup->popup(w().geometry().center());
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            popup->setActiveAction(action(qPrintable(entry)));
+            QTest::keyClick(popup, Qt::Key_F1);
+            QTRY_VERIFY(!popup->isVisible());
+        }
+        QTEST(shownHelpPage(), "page");
+    }
+
+    void closingTheMainWindow_closesTheSecondaryWindows()
+    {
+        for (const char* entry : {"HelpMen2", "Optmen", "AboutMen", "Multmen"})
+            trigger(entry);
+        QPointer<QWidget> options = w().findChild<frmOptions*>();
+        QPointer<QWidget> about = w().findChild<frmAbout*>();
+        QPointer<QWidget> batch = w().findChild<MultFile*>();
+        QVERIFY(w().close());
+        QVERIFY(shownHelpPage().isEmpty());
+        QTRY_VERIFY(!options && !about && !batch);
+    }
+
+    void batchWindow_convertsWithTheWindowsOptionsAndToggles()
+    {
+        w().linkToggle(0)->click();
+        w().settingValues().TextLen = 30;
+        QVERIFY(WriteBytes(path(QStringLiteral("links.html")), kLinkHtml));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
+        trigger("Multmen");
+        auto* batch = w().findChild<MultFile*>();
+        batch->setFolderPath(folder());
+        batch->setOutputFolder(path(QStringLiteral("out")));
+        batch->selectFiles({QStringLiteral("links.html")});
+        QVERIFY(batch->Convert().value(0).converted);
+        const QString out = QString::fromUtf8(ReadBytes(path(QStringLiteral("out/links.txt"))));
+        QVERIFY2(out.contains(QStringLiteral("http://example.com/x")) && LongestLine(out) <= 30, qPrintable(out));
+    }
+
+    // ---- the link toggles and the settings file ----
+
+    void linkToggles_roundTripThroughTheStore()
+    {
+        w().linkToggle(2)->click();
+        SettingsStore store(iniPath());
+        QCOMPARE(store.GetSetting(QStringLiteral("NewsLinks"), QStringLiteral("0")), QStringLiteral("1"));
+        restartWindow();
+        QVERIFY(w().linkToggle(2)->isChecked());
+        QVERIFY(!w().linkToggle(0)->isChecked());
+        // Changed elsewhere (the Options dialog, another window): shown at the next repaint.
+        QVERIFY(store.SaveSetting(QStringLiteral("WWWLinks"), QStringLiteral("1")));
+        w().repaint();
+        QVERIFY(w().linkToggle(0)->isChecked());
+        QVERIFY(w().linkSwitches().WebLinks());
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_test.moc"
