@@ -144,8 +144,8 @@ if [ "$compare" = 0 ]; then
   exit 0
 fi
 
-printf '%-7s %5s %-9s %9s %9s %8s %8s %8s %8s %8s %8s %8s\n' document MB mode "old s" "new s" "old MB/s" \
-  "new MB/s" "old/new" "old cpu" "new cpu" "old peak" "new peak"
+printf '%-7s %5s %-9s %8s %8s %8s %8s %8s %8s %13s %13s %8s %8s\n' document MB mode "old s" "new s" "old/new" \
+  "old MB/s" "new MB/s" "cpu o/n" "old thr s" "new thr s" "old peak" "new peak"
 for kind in $documents; do
   for mult in $sizes; do
     file=$(document "$kind" "$(echo "$size * $mult" | bc)")
@@ -157,12 +157,13 @@ for kind in $documents; do
         once "$old" "$file" "$mode" >>"$out/old"
         once "$new" "$file" "$mode" >>"$out/new"
       done
-      read -r ow _ _ oc op < <(best <"$out/old")
-      read -r nw _ _ nc np < <(best <"$out/new")
-      printf '%-7s %5.1f %-9s %9.3f %9.3f %8.1f %8.1f %8.2f %8.3f %8.3f %8.1f %8.1f\n' "$kind" "$mb" "$mode" \
-        "$ow" "$nw" "$(echo "$mb / $ow" | bc -l)" "$(echo "$mb / $nw" | bc -l)" "$(echo "$ow / $nw" | bc -l)" \
-        "$oc" "$nc" "$op" "$np"
+      read -r ow om oo oc op < <(best <"$out/old")
+      read -r nw nm no nc np < <(best <"$out/new")
+      printf '%-7s %5.1f %-9s %8.3f %8.3f %8.2f %8.1f %8.1f %8.2f %13s %13s %8.1f %8.1f\n' "$kind" "$mb" "$mode" \
+        "$ow" "$nw" "$(echo "$ow / $nw" | bc -l)" "$(echo "$mb / $ow" | bc -l)" "$(echo "$mb / $nw" | bc -l)" \
+        "$(echo "$oc / $nc" | bc -l)" "$om/$oo" "$nm/$no" "$op" "$np"
     done
   done
 done
-echo "(old and new run in turn, $runs runs each; old/new = old s / new s; cpu = the whole process)"
+echo "(old and new run in turn, $runs runs each, the best of each; old/new = old s / new s; cpu o/n = the"
+echo " whole process's CPU seconds, old / new; thr s = CPU seconds of the converting / the reading thread)"

@@ -52,6 +52,8 @@ inline char32_t LowerChar(char32_t c)
         return (c >= U'A' && c <= U'Z') ? c + 32 : c;
     return LowerNonAscii(c);
 }
+// LowerChar on every character of d[0, n); ASCII four characters at a time.
+void LowerAll(char32_t* d, std::size_t n);
 
 
 // 0-based index of the first `what` in data[from, n); n when absent. Looks at eight

@@ -15,7 +15,7 @@ namespace {
 // comparison would take for negative).
 std::vector<Text> SampleTexts()
 {
-    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, 0x7F, 0x80, 0xE9,
+    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, U'@', U'A', U'Z', U'[', 0x7F, 0x80, 0xE9, 0xC9,
                                       0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
     std::mt19937 rng(11);
     std::vector<Text> texts;
@@ -81,7 +81,7 @@ TEST(Text, FindingATextMatchesTheStandardSearch)
     }
 }
 
-TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
+TEST(Text, Utf8FlatteningAndLoweringMatchOneCharacterAtATime)
 {
     for (const Text& t : SampleTexts()) {
         std::string expected;
@@ -119,6 +119,11 @@ TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
         }
         Trim(slow);
         ASSERT_EQ(flat, slow);
+
+        Text lowered = t;
+        LowerAll(lowered.data(), lowered.size());
+        for (std::size_t i = 0; i < t.size(); ++i)
+            ASSERT_EQ(lowered[i], LowerChar(t[i])) << "at " << i;
     }
 }
 
