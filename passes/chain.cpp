@@ -40,7 +40,7 @@ private:
     {
         ScannedBatch& batch = pipe_.Filling();
         if (batch.empty())
-            batch.SetSearched(pipe_.Waiting() >= 2);
+            batch.SetSearched(pipe_.Waiting() >= 3);
         if (batch.Searched())
             SearchTags(scanned_.line, found_);
         batch.Add(scanned_, found_);
