@@ -111,6 +111,10 @@ bool ParseArguments(const QStringList& args, CliArguments& p, QString& error)
             if (!noValue())
                 return false;
             p.otherLinks = !arg.startsWith(QLatin1String("--no-"));
+        } else if (arg == QLatin1String("--readable") || arg == QLatin1String("--no-readable")) {
+            if (!noValue())
+                return false;
+            p.readable = arg == QLatin1String("--readable");
         } else if (arg == QLatin1String("--defaults")) {
             if (!noValue())
                 return false;
@@ -171,6 +175,8 @@ SettingValues ApplyArguments(const CliArguments& p, SettingValues v)
         v.LinkSettings[1] = *p.mailLinks ? 1 : 0;
     if (p.otherLinks)
         v.LinkSettings[2] = *p.otherLinks ? 1 : 0;
+    if (p.readable)
+        v.Readable = *p.readable;
     for (int i = 0; i < p.clean.size(); ++i)
         v.sCleanChar[static_cast<std::size_t>(i)] = p.clean[i];
     return v;
@@ -192,6 +198,9 @@ QString UsageText()
         "  --web-links, --mail-links, --other-links\n"
         "                       write the targets of http:, mailto: or other links\n"
         "                       (--no-web-links and so on switch a saved one off)\n"
+        "  --readable           clean text for real web pages: entities decoded, scripts,\n"
+        "                       styles and comments dropped, <pre> kept line by line,\n"
+        "                       declared character sets read (--no-readable: faithful)\n"
         "  --clean TEXT         a clean-up set blanked out of every line (up to four times)\n"
         "  --defaults           start from the default options, not the saved ones\n"
         "  -o, --output FILE    write to FILE instead of standard output\n"

@@ -16,6 +16,7 @@ struct CliArguments {
     std::optional<QString> bullet;
     std::optional<QString> cellSep;       // as typed: "none" means one space
     std::optional<bool> webLinks, mailLinks, otherLinks;
+    std::optional<bool> readable;
     QStringList clean;                    // sets 1 to 4, in order
     bool defaults = false;                // ignore the saved options
     QString output;                       // -o FILE

@@ -28,7 +28,7 @@ bool ConvertToStdout(const QString& file, Stage stage, const ChainOptions& optio
 {
     TextFileReader reader;
     std::string why;
-    if (!reader.Open(QFile::encodeName(file).toStdString(), TextFileReader::Mode::Detect, why)) {
+    if (!reader.Open(QFile::encodeName(file).toStdString(), DocumentMode(options.readable), why)) {
         Complain(file == QLatin1String("-") ? QStringLiteral("standard input") : file, QString::fromLocal8Bit(why.c_str()));
         return false;
     }

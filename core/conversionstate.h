@@ -46,6 +46,9 @@ struct ConverterOptions {
     int TextLen = 80;           // 0 or below: lines are not wrapped
     Text TableCellSep = U",";   // already the value in use ("none" arrives as one space)
     Text BulletChar = U"*";
+    // Clean text for real web pages: references decoded where text joins the output line,
+    // white space runs made one space, preformatted lines kept, a heading after a blank line.
+    bool readable = false;
 };
 
 // Where finished lines go. Each call is one written line; the line may itself hold a carriage

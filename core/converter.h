@@ -42,11 +42,12 @@ public:
     void ConvertLine(Text& line, ConversionState& state);
     // The same in steps: the two parts that look at the line alone (the tag scanner, then the
     // search for the fixed strings), then the rest.
-    static void ScanLine(TextView line, LineValues& lv);
-    static void ScanTakenLine(Text& line, LineValues& lv);  // the same, taking the text over
-    static void PrepareLine(TextView line, PreparedLine& prepared)
+    // In the readable conversion (`readable`) a preformatted line is kept as it stands.
+    static void ScanLine(TextView line, LineValues& lv, bool readable = false);
+    static void ScanTakenLine(Text& line, LineValues& lv, bool readable = false);  // taking the text over
+    static void PrepareLine(TextView line, PreparedLine& prepared, bool readable = false)
     {
-        ScanLine(line, prepared.lv);
+        ScanLine(line, prepared.lv, readable);
         SearchTags(prepared.lv.line, prepared.pos);
     }
     void ConvertPrepared(PreparedLine& prepared, ConversionState& state);
@@ -72,6 +73,13 @@ public:
     void WriteLine(LineValues& lv);
     void WriteBreak(Word& BreakPending);
     static void StripTags(LineValues& lv);
+    // StripTags as the emitters use it: in the readable conversion the text left is then made
+    // readable (MakeReadableText), once per line.
+    void StripText(LineValues& lv);
+    // A line of a preformatted block, as the readable conversion's clean-up writes it: "<pre>"
+    // and the line's text.
+    static bool IsPreformattedLine(TextView line) { return line.substr(0, 5) == U"<pre>"; }
+    void WritePreformattedLine(LineValues& lv);
     void AppendParagraphText(LineValues& lv, std::size_t& BreakFlag);
     void AppendBodyText(LineValues& lv, std::size_t& BreakFlag);
     void AppendItemTail(LineValues& lv, std::size_t& BreakFlag);
@@ -95,8 +103,16 @@ public:
     void EmitTitle(LineValues& lv, Word& InTitle, std::size_t titlePos);
 
 private:
-    void Write(TextView text) { out_.WriteLine(text); }
-    void WriteBlank() { out_.WriteLine(TextView()); }
+    void Write(TextView text)
+    {
+        lastWrittenBlank_ = text.empty() || text.back() == U'\n';
+        out_.WriteLine(text);
+    }
+    void WriteBlank()
+    {
+        lastWrittenBlank_ = true;
+        out_.WriteLine(TextView());
+    }
     void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
     // Rules 1 to 28 of ConvertPrepared: those that fire on a searched string found in the line.
     void ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
@@ -107,6 +123,8 @@ private:
     // Set while AppendParagraphText runs for a line that no later emitter reads (the line is not
     // in the head or a table): its text may then be moved into an empty OutLine, not copied.
     bool lineFreeAfterParagraph_ = false;
+    bool lineDecoded_ = false;       // the readable conversion has made this line's text readable
+    bool lastWrittenBlank_ = true;   // the last line written was blank (or none was written)
     ConverterOptions options_;
     const LinkSwitches& links_;
     LineSink& out_;

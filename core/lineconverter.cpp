@@ -32,28 +32,40 @@ void Converter::Flush(LineValues& lv)
 void Converter::ConvertLine(Text& line, ConversionState& st)
 {
     PreparedLine prepared;
-    PrepareLine(line, prepared);
+    PrepareLine(line, prepared, options_.readable);
     ConvertPrepared(prepared, st);
     line.swap(prepared.lv.line);
 }
 
-void Converter::ScanTakenLine(Text& line, LineValues& lv)
+void Converter::ScanTakenLine(Text& line, LineValues& lv, bool readable)
 {
     lv.line.clear();
     lv.line.swap(line);
     Trim(lv.line);
     lv.lineLength = lv.line.size();
+    if (readable && IsPreformattedLine(lv.line)) {
+        lv.TagStart = 1;
+        lv.TagEnd = 5;
+        return;
+    }
     lv.TagStart = Find(lv.line, U'<');
     lv.TagEnd = Find(lv.line, U'>');
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
         PlaceTag(lv, Find(lv.line, U'>', lv.TagEnd + 1), lv.TagStart, lv.TagEnd);
 }
 
-void Converter::ScanLine(TextView line, LineValues& lv)
+void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
 {
     // The positions are taken from the text given, before it is copied.
     const TextView trimmed = Trimmed(line);
     lv.lineLength = trimmed.size();
+    if (readable && IsPreformattedLine(trimmed)) {
+        // The tag scanner would take the spaces after "<pre>", which are the line's indent.
+        lv.line.assign(trimmed);
+        lv.TagStart = 1;
+        lv.TagEnd = 5;
+        return;
+    }
     lv.TagStart = Find(trimmed, U'<');
     lv.TagEnd = Find(trimmed, U'>');
     const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
@@ -70,7 +82,13 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
     const bool headingOpens = AnyFound(pos, {kH1, kH2, kH3, kH4, kH5, kH6});
     const bool headingEnds = AnyFound(pos, {kEndH1, kEndH2, kEndH3, kEndH4, kEndH5, kEndH6});
 
-    // 1. A heading ends every list, table and paragraph state.
+    // 1. A heading ends every list, table and paragraph state. Readable: it starts on a line of
+    //    its own, after one blank line.
+    if (headingOpens && options_.readable) {
+        Flush(lv);
+        if (!lastWrittenBlank_)
+            WriteBlank();
+    }
     if (headingOpens) {
         st.InParagraph = st.InOrderedList = st.InHead = st.InTable = st.InTitle = Word::No;
         st.InUnorderedList = st.InDefList = st.CellState = st.CaptionState = Word::No;
@@ -111,7 +129,9 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
     // 6. Document end.
     if (pos.found(kEndHtml))
         FlushLine();
-    // 7. Entities.
+    // 7. Entities (the readable conversion decodes them as the text is appended).
+    if (options_.readable)
+        nbspPos = ampPos = num160Pos = 0;
     if (nbspPos > 0)
         ReplaceEntities(lv, nbspPos, ampPos, num160Pos);
     if (ampPos > 0)
@@ -188,7 +208,7 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
     // 18. Caption text that ends in its closing tag joins the caption.
     if (pos.found(kEndCaption)) {
         if (lv.TagStart >= 2 && lv.lineLength == lv.TagEnd) {
-            StripTags(lv);
+            StripText(lv);
             OutLine.push_back(U' ');
             OutLine += lv.line;
             Trim(OutLine);
@@ -309,6 +329,11 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
 {
     LineValues& lv = prepared.lv;
     const TagPositions& pos = prepared.pos;
+    lineDecoded_ = false;
+    if (options_.readable && IsPreformattedLine(lv.line)) {
+        WritePreformattedLine(lv);
+        return;
+    }
     std::size_t BreakFlag = pos[kBr];
     std::size_t LiPos = pos[kLi];
     // Rules 1 to 28 each need one of the searched strings; many lines hold none of them.

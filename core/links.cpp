@@ -1,6 +1,7 @@
 // Links: on request, the quoted target of an anchor is put into the text just before the
 // link's own words, which the emitters add after it.
 
+#include "core/charrefs.h"
 #include "core/converter.h"
 
 namespace quorvik {
@@ -40,6 +41,8 @@ void Converter::AppendLinkInfo(const LineValues& lv)
             target = line.substr(quote1 - 1);
     }
 
+    if (options_.readable)
+        DecodeCharacterReferences(target, true);
     // Runs on every call: without a target it only leaves a space after pending text.
     if (!OutLine.empty()) {
         OutLine.push_back(U' ');

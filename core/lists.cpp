@@ -25,7 +25,7 @@ void Converter::AppendListItem(LineValues& lv, std::size_t LiPos, const ItemMark
             OutLine += U"   ";  // with the joining space, four spaces between marker and text
         }
         if (lv.lineLength > 0) {
-            StripTags(lv);
+            StripText(lv);
             if (!lv.line.empty()) {
                 if (OutLine.empty()) {
                     OutLine = lv.line;
@@ -61,18 +61,18 @@ void Converter::AppendDefListText(LineValues& lv, Word InDefList)
     };
     // Text before the first term.
     if (InDefList == Word::Yes && InDefTerm != Word::Yes && InDefData != Word::Yes) {
-        StripTags(lv);
+        StripText(lv);
         if (lv.lineLength > 0)
             append();
     }
     if (InDefTerm == Word::Yes) {
-        StripTags(lv);
+        StripText(lv);
         if (lv.lineLength > 0)
             append();
     }
     // A definition starts a fresh OutLine that WriteLine indents by five spaces.
     if (InDefData == Word::Yes) {
-        StripTags(lv);
+        StripText(lv);
         if (lv.lineLength > 0) {
             if (OutLine.empty()) {
                 HangIndent = 1;

@@ -2,6 +2,7 @@
 // FlushLine and WriteBreak write what is pending), the tag stripper every emitter uses, and
 // the three plain-text emitters.
 
+#include "core/charrefs.h"
 #include "core/converter.h"
 
 #include <algorithm>
@@ -22,6 +23,7 @@ void Converter::Reset()
     HangIndent = 0;
     InDefTerm = Word::Empty;
     InDefData = Word::Empty;
+    lastWrittenBlank_ = true;
 }
 
 void Converter::WriteLine(LineValues& lv)
@@ -31,9 +33,17 @@ void Converter::WriteLine(LineValues& lv)
     if (lv.TagStart > 1) {
         Text& line = lv.line;
         const std::size_t k = std::min(lv.TagStart - 1, line.size());
-        if (line.empty() || !IsJoiningPunctuation(line[0]))
-            OutLine.push_back(U' ');
-        OutLine.append(line, 0, k);
+        if (options_.readable && !lineDecoded_) {
+            scratch_.assign(line, 0, k);
+            MakeReadableText(scratch_);
+            if (scratch_.empty() || !IsJoiningPunctuation(scratch_[0]))
+                OutLine.push_back(U' ');
+            OutLine += scratch_;
+        } else {
+            if (line.empty() || !IsJoiningPunctuation(line[0]))
+                OutLine.push_back(U' ');
+            OutLine.append(line, 0, k);
+        }
         std::fill(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(k), U' ');
     }
     if (OutLine.empty())
@@ -290,11 +300,43 @@ void Converter::StripTags(LineValues& lv)
     lv.TagEnd = TE;
 }
 
+void Converter::StripText(LineValues& lv)
+{
+    if (!options_.readable) {
+        StripTags(lv);
+        return;
+    }
+    // What decoding gives is text, never a tag: the line is stripped and decoded only once.
+    if (lineDecoded_)
+        return;
+    lineDecoded_ = true;
+    StripTags(lv);
+    const std::size_t stripped = lv.lineLength;
+    MakeReadableText(lv.line);
+    lv.lineLength = lv.line.size();
+    lv.TagStart = 0;
+    lv.TagEnd = lv.TagEnd > 0 && lv.TagEnd == stripped ? lv.lineLength : 0;
+}
+
+void Converter::WritePreformattedLine(LineValues& lv)
+{
+    Flush(lv);
+    Text& text = lv.line;
+    text.erase(0, 5);
+    MakePreformattedText(text);
+    // A blank line of the block is written as one space, so that blank-line removal can tell
+    // it from the blank lines it collapses.
+    if (text.empty())
+        text.push_back(U' ');
+    Write(text);
+    BlankLines = 0;
+}
+
 void Converter::AppendParagraphText(LineValues& lv, std::size_t& BreakFlag)
 {
     if (lv.lineLength > 0) {
-        if (lv.TagStart > 0 || lv.TagEnd > 0)
-            StripTags(lv);
+        if (lv.TagStart > 0 || lv.TagEnd > 0 || options_.readable)
+            StripText(lv);
         const bool joins = !lv.line.empty() && IsJoiningPunctuation(lv.line[0]);
         Trim(lv.line);
         if (OutLine.empty() && lineFreeAfterParagraph_ && lv.TagStart <= 1) {
@@ -317,7 +359,7 @@ void Converter::AppendParagraphText(LineValues& lv, std::size_t& BreakFlag)
 void Converter::AppendBodyText(LineValues& lv, std::size_t& BreakFlag)
 {
     if (lv.lineLength > 0) {
-        StripTags(lv);
+        StripText(lv);
         if (lv.lineLength > 0) {
             if (OutLine.empty() && lv.TagStart <= 1) {
                 // The last emitter of the line: its text is moved, not copied (a line of many
@@ -339,7 +381,7 @@ void Converter::AppendBodyText(LineValues& lv, std::size_t& BreakFlag)
 
 void Converter::AppendItemTail(LineValues& lv, std::size_t& BreakFlag)
 {
-    StripTags(lv);
+    StripText(lv);
     if (lv.lineLength > 0) {
         if (OutLine.empty()) {
             OutLine = lv.line;

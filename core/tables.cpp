@@ -17,7 +17,7 @@ void Converter::AppendTableText(LineValues& lv, Word CellState, Word CaptionStat
     };
     // Each step tests the states as they were on entry.
     if (CaptionState == Word::Yes) {
-        StripTags(lv);
+        StripText(lv);
         if (lv.lineLength > 0) {
             append(Trimmed(lv.line));
             Trim(OutLine);
@@ -25,7 +25,7 @@ void Converter::AppendTableText(LineValues& lv, Word CellState, Word CaptionStat
     }
     if (CellState == Word::Yes) {
         if (lv.lineLength > 0) {
-            StripTags(lv);
+            StripText(lv);
             Trim(lv.line);
             append(lv.line);
             Trim(OutLine);
@@ -33,7 +33,7 @@ void Converter::AppendTableText(LineValues& lv, Word CellState, Word CaptionStat
     }
     if (CellState == Word::Processing) {
         if (lv.lineLength > 0) {
-            StripTags(lv);
+            StripText(lv);
             Trim(lv.line);
             append(lv.line);
         }
@@ -43,7 +43,7 @@ void Converter::AppendTableText(LineValues& lv, Word CellState, Word CaptionStat
     // holds only "</td>"); the delimiter left at the end of a row is trimmed when it is written.
     if (CellState == Word::Done) {
         if (lv.lineLength > 0) {
-            StripTags(lv);
+            StripText(lv);
             Trim(lv.line);
         }
         OutLine += options_.TableCellSep;

@@ -26,12 +26,12 @@ void Converter::EmitTitle(LineValues& lv, Word& InTitle, std::size_t titlePos)
     if (InTitle == Word::Yes) {
         // Title text on a line of its own, after an opening tag that ended its line.
         if (lv.TagStart == 0 && lv.TagEnd == 0 && lv.lineLength > 0) {
-            StripTags(lv);
+            StripText(lv);
             writeFramed();
         }
         // Title text ending in the closing tag.
         if (closing >= 1 && lv.TagStart > 1 && lv.lineLength == lv.TagEnd) {
-            StripTags(lv);
+            StripText(lv);
             writeFramed();
         }
         if (closing > 0)
@@ -39,7 +39,7 @@ void Converter::EmitTitle(LineValues& lv, Word& InTitle, std::size_t titlePos)
     }
     // Opening tag and title text on one line.
     if (titlePos > 0 && lv.TagEnd < lv.lineLength) {
-        StripTags(lv);
+        StripText(lv);
         Trim(lv.line);
         writeFramed();
     }

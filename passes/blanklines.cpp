@@ -19,9 +19,10 @@ bool InUse(const Text& set)
 // characters for a set without spaces, from a set's length before that end for a set with
 // spaces (whose spaces the blanking may complete). Searching again from the front of the line
 // after every occurrence gives the same result in quadratic time.
-void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
+namespace {
+
+void BlankSets(Text& line, const CleanUpSets& sets)
 {
-    Text& line = CleanUpLine;
     for (const Text& set : sets.sets) {
         if (!InUse(set))
             continue;
@@ -35,7 +36,14 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
             p = Find(line, set, from + 1);
         }
     }
-    Trim(line);
+}
+
+}  // namespace
+
+void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets)
+{
+    BlankSets(CleanUpLine, sets);
+    Trim(CleanUpLine);
 }
 
 namespace {
@@ -67,13 +75,36 @@ void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const Clean
     WriteUnlessSurplus(line, out, BlankRun);
 }
 
-BlankLinePass::BlankLinePass(const CleanUpSets& sets, LineSink& out)
-    : sets_(sets), cleansUp_(std::any_of(sets.sets.begin(), sets.sets.end(), InUse)), out_(out)
+BlankLinePass::BlankLinePass(const CleanUpSets& sets, LineSink& out, bool readable)
+    : sets_(sets), cleansUp_(std::any_of(sets.sets.begin(), sets.sets.end(), InUse)), out_(out), readable_(readable)
 {
+}
+
+void BlankLinePass::Feed(Text& line)
+{
+    if (!readable_) {
+        FilterBlankLine(line, out_, blankRun_, sets_);
+        return;
+    }
+    if (!line.empty() && line.find_first_not_of(U' ') == Text::npos) {
+        out_.WriteLine(TextView());
+        blankRun_ = 0;
+        return;
+    }
+    BlankSets(line, sets_);
+    std::size_t e = line.size();
+    while (e > 0 && line[e - 1] == U' ')
+        --e;
+    WriteUnlessSurplus(TextView(line).substr(0, e), out_, blankRun_);
 }
 
 void BlankLinePass::WriteLine(TextView line)
 {
+    if (readable_) {
+        buffer_.assign(line);
+        Feed(buffer_);
+        return;
+    }
     // Without clean-up sets, cleaning a line only trims it: no copy is needed for that.
     if (!cleansUp_) {
         WriteUnlessSurplus(Trimmed(line), out_, blankRun_);
@@ -83,9 +114,9 @@ void BlankLinePass::WriteLine(TextView line)
     Feed(buffer_);
 }
 
-void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets)
+void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets, bool readable)
 {
-    BlankLinePass pass(sets, out);
+    BlankLinePass pass(sets, out, readable);
     Text line;
     while (in.ReadLine(line))
         pass.Feed(line);

@@ -21,20 +21,25 @@ void CleanUpChar(Text& CleanUpLine, const CleanUpSets& sets);
 void FilterBlankLine(Text& line, LineSink& out, long long& BlankRun, const CleanUpSets& sets);
 
 // The pass fed line by line; also a sink, so that another pass can write into it.
+//
+// For the readable conversion (`readable`) a line is trimmed only at its end, so indents stay,
+// and a line made only of spaces is a blank line of a preformatted block: it is written empty
+// and never collapsed with its neighbours.
 class BlankLinePass final : public LineSink {
 public:
-    BlankLinePass(const CleanUpSets& sets, LineSink& out);
-    void Feed(Text& line) { FilterBlankLine(line, out_, blankRun_, sets_); }
+    BlankLinePass(const CleanUpSets& sets, LineSink& out, bool readable = false);
+    void Feed(Text& line);
     void WriteLine(TextView line) override;
 
 private:
     CleanUpSets sets_;
     bool cleansUp_;  // some set is in use: lines are copied to be cleaned
     LineSink& out_;
+    bool readable_;
     long long blankRun_ = 0;
     Text buffer_;
 };
 
-void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets);
+void RemoveExtraLines(LineReader& in, LineSink& out, const CleanUpSets& sets, bool readable = false);
 
 }  // namespace quorvik

@@ -23,15 +23,15 @@ Text ToText(const QString& s)
 // the other whatever the document.
 class IntoConversion final : public LineSink {
 public:
-    explicit IntoConversion(BatchPipe<ScannedBatch>& pipe) : pipe_(pipe) {}
+    IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
     void WriteLine(TextView line) override
     {
-        Converter::ScanLine(line, scanned_);
+        Converter::ScanLine(line, scanned_, readable_);
         HandOn();
     }
     void WriteTakenLine(Text& line) override
     {
-        Converter::ScanTakenLine(line, scanned_);
+        Converter::ScanTakenLine(line, scanned_, readable_);
         HandOn();
     }
 
@@ -48,6 +48,7 @@ private:
     }
 
     BatchPipe<ScannedBatch>& pipe_;
+    bool readable_;
     LineValues scanned_;
     TagPositions found_;
 };
@@ -62,6 +63,7 @@ ChainOptions ChainOptionsFrom(const SettingValues& values)
     o.converter.BulletChar = ToText(values.BulletChar);
     for (std::size_t i = 0; i < 4; ++i)
         o.cleanUp.sets[i] = ToText(values.sCleanChar[i]);
+    o.readable = o.converter.readable = values.Readable;
     return o;
 }
 
@@ -72,21 +74,21 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
     // returns into spaces and the blank-line pass gets lines already split. So only what the
     // converter writes needs splitting before the next reader sees it.
     if (stage == Stage::Reflow) {
-        RunReflowPass(in, out);
+        RunReflowPass(in, out, options.readable);
         return;
     }
     // Two threads share the work: reading, the pre-pass and the tag scanner on one; the rest of
     // the conversion, blank-line removal and writing on the other; the search for the fixed
     // strings on either (see IntoConversion).
-    BlankLinePass blank(options.cleanUp, out);
+    BlankLinePass blank(options.cleanUp, out, options.readable);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);
     BatchPipe<ScannedBatch> toConversion;
     RunSideBySide(
         toConversion,
         [&](BatchPipe<ScannedBatch>& pipe) {
-            IntoConversion scanned(pipe);
-            RunReflowPass(in, scanned);
+            IntoConversion scanned(pipe, options.readable);
+            RunReflowPass(in, scanned, options.readable);
         },
         [&](BatchPipe<ScannedBatch>& pipe) {
             PreparedLine line;

@@ -13,6 +13,7 @@ namespace quorvik {
 struct ChainOptions {
     ConverterOptions converter;
     CleanUpSets cleanUp;
+    bool readable = false;  // the readable conversion: every pass with its readable switch
 };
 
 ChainOptions ChainOptionsFrom(const SettingValues& values);

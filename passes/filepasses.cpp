@@ -191,7 +191,7 @@ PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPa
                             const SettingValues& values, const LinkSwitches& links, bool crlf)
 {
     const ChainOptions options = ChainOptionsFrom(values);
-    return RunOnFiles(documentPath, TextFileReader::Mode::Detect, outputPath, OutputMode::Document, {},
+    return RunOnFiles(documentPath, DocumentMode(options.readable), outputPath, OutputMode::Document, {},
                       crlf ? "\r\n" : "\n",
                       [&](LineReader& in, LineSink& out) { RunChain(in, stage, options, links, out); });
 }

@@ -1,5 +1,8 @@
 #include "passes/reflow.h"
 
+#include "core/converter.h"
+#include "passes/htmlclean.h"
+
 #include <algorithm>
 
 namespace quorvik {
@@ -395,6 +398,12 @@ void ReflowLine(Text& line, Text& Carry, LineSink& out)
 void ReflowPass::Feed(Text& line)
 {
     Trim(line);
+    if (readable_ && Converter::IsPreformattedLine(line)) {
+        // A preformatted line stands on its own, as it is; text carried goes before it.
+        Finish();
+        out_.WriteLine(line);
+        return;
+    }
     ReflowLine(line, carry_, out_);
 }
 
@@ -425,10 +434,16 @@ bool ReflowPass::FeedNext(LineReader& in, std::size_t partSize)
     return true;
 }
 
-void RunReflowPass(LineReader& in, LineSink& out)
+void RunReflowPass(LineReader& in, LineSink& out, bool readable)
 {
-    ReflowPass pass(out);
-    while (pass.FeedNext(in)) {
+    ReflowPass pass(out, readable);
+    if (readable) {
+        HtmlCleaner cleaned(in);
+        while (pass.FeedNext(cleaned)) {
+        }
+    } else {
+        while (pass.FeedNext(in)) {
+        }
     }
     pass.Finish();
 }

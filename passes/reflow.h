@@ -14,7 +14,9 @@ void ReflowLine(Text& line, Text& Carry, LineSink& out);
 // One pre-pass run, fed line by line.
 class ReflowPass {
 public:
-    explicit ReflowPass(LineSink& out) : out_(out) {}
+    // `readable`: the lines come from the readable clean-up (HtmlCleaner), whose preformatted
+    // lines are written as they stand.
+    explicit ReflowPass(LineSink& out, bool readable = false) : out_(out), readable_(readable) {}
     void Feed(Text& line);  // a line as read: trimmed here
     // Reads the next line from `in` and reflows it; false when no line is left. A line longer
     // than `partSize` characters (0: the usual size) is read and reflowed part by part, with the
@@ -24,10 +26,12 @@ public:
 
 private:
     LineSink& out_;
+    bool readable_;
     Text carry_;
     Text part_;
 };
 
-void RunReflowPass(LineReader& in, LineSink& out);
+// One run over a whole document; `readable` puts the readable clean-up in front.
+void RunReflowPass(LineReader& in, LineSink& out, bool readable = false);
 
 }  // namespace quorvik

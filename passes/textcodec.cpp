@@ -1,5 +1,7 @@
 #include "passes/textcodec.h"
 
+#include "passes/charsets.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -130,8 +132,10 @@ std::size_t WidenAscii(const unsigned char* p, std::size_t n, char32_t* wide)
 
 // Decodes the front of `p` (at most `n` bytes) into `wide`, up to the first carriage return or,
 // in UTF-8, the first sequence that is invalid or cut off at `n`; returns how many bytes that was
-// and sets `count` to the characters written. Plain ASCII is widened many bytes at a time.
-std::size_t DecodeStretch(const unsigned char* p, std::size_t n, Encoding enc, char32_t* wide, std::size_t& count)
+// and sets `count` to the characters written. Plain ASCII is widened many bytes at a time; a
+// single-byte set other than Windows-1252 gives each byte above 127 its character in `table`.
+std::size_t DecodeStretch(const unsigned char* p, std::size_t n, Encoding enc, const char32_t* table, char32_t* wide,
+                          std::size_t& count)
 {
     std::size_t i = 0, k = 0;
     for (;;) {
@@ -142,6 +146,10 @@ std::size_t DecodeStretch(const unsigned char* p, std::size_t n, Encoding enc, c
             break;
         if (enc == Encoding::Windows1252) {
             wide[k++] = Windows1252ToUnicode(p[i++]);
+            continue;
+        }
+        if (enc == Encoding::SingleByte) {
+            wide[k++] = table[p[i++]];
             continue;
         }
         const std::size_t len = Utf8SequenceLength(p + i, n - i);
@@ -254,7 +262,7 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         return true;
     }
     total_ = static_cast<std::int64_t>(st.st_size);
-    if (mode == Mode::Detect) {
+    if (mode != Mode::Utf8Only) {
         // Look at the whole file once to decide its encoding, then read it again from the start.
         const std::unique_ptr<char[]> buffer(new char[kChunk + 4]);  // no need to clear it first
         char* const chunk = buffer.get();
@@ -306,6 +314,11 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         }
         pos_ = std::min(bom, end_);
         consumed_ = static_cast<std::int64_t>(pos_);
+        if (mode == Mode::DetectDeclared && enc_ == Encoding::Windows1252) {
+            while (Available() < 1024 && Fill()) {
+            }
+            UseDeclared();
+        }
     } else {
         enc_ = Encoding::Utf8;
     }
@@ -326,9 +339,39 @@ void TextFileReader::SetData(std::string bytes, Mode mode)
 void TextFileReader::Start(Mode mode)
 {
     std::size_t bom = 0;
-    enc_ = mode == Mode::Detect ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
+    enc_ = mode != Mode::Utf8Only ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
     pos_ = bom;
     consumed_ = static_cast<std::int64_t>(bom);
+    if (mode == Mode::DetectDeclared && enc_ == Encoding::Windows1252)
+        UseDeclared();
+}
+
+void TextFileReader::UseDeclared()
+{
+    const std::string encoding = DeclaredEncoding(buf_.data() + pos_, std::min<std::size_t>(Available(), 1024));
+    if (encoding.empty() || encoding == "WINDOWS-1252")
+        return;
+    if (encoding == "UTF-8") {
+        enc_ = Encoding::Utf8;  // bytes that are not UTF-8 read as U+FFFD
+        return;
+    }
+    if (SingleByteTable(encoding, table_)) {
+        enc_ = Encoding::SingleByte;
+        return;
+    }
+    // Several bytes per character (or a set that is never decoded): the whole document is
+    // read and decoded at once, and then read as UTF-8.
+    while (Fill()) {
+    }
+    std::string decoded = encoding == "replacement"
+                              ? std::string("\xEF\xBF\xBD")
+                              : DecodeToUtf8(encoding, buf_.data() + pos_, Available());
+    buf_.swap(decoded);
+    pos_ = 0;
+    end_ = buf_.size();
+    eof_ = true;
+    total_ = consumed_ + static_cast<std::int64_t>(end_);
+    enc_ = Encoding::Utf8;
 }
 
 bool TextFileReader::Fill()
@@ -434,13 +477,13 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
         const std::size_t avail = Available();
         char32_t c;
         std::size_t used;
-        if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252) {
+        if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252 || enc_ == Encoding::SingleByte) {
             // Text up to the next carriage return goes in stretches through a small buffer;
             // what the stretch stops at (a line end, an invalid or cut-off sequence) is read below.
             char32_t wide[512];
             std::size_t k = 0;
             const std::size_t bytes =
-                DecodeStretch(p, std::min<std::size_t>({avail, 512, limit - line.size()}), enc_, wide, k);
+                DecodeStretch(p, std::min<std::size_t>({avail, 512, limit - line.size()}), enc_, table_, wide, k);
             if (bytes > 0) {
                 grow(k);
                 line.append(wide, k);
@@ -453,6 +496,9 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
                 used = 1;
             } else if (enc_ == Encoding::Windows1252) {
                 c = Windows1252ToUnicode(p[0]);
+                used = 1;
+            } else if (enc_ == Encoding::SingleByte) {
+                c = table_[p[0]];
                 used = 1;
             } else {
                 std::size_t len = Utf8SequenceLength(p, avail);

@@ -13,7 +13,7 @@
 
 namespace quorvik {
 
-enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
+enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252, SingleByte };
 
 bool IsValidUtf8(const char* data, std::size_t size);
 // The encoding of a whole document; `bomLength` gets the bytes of its byte-order mark.
@@ -24,6 +24,9 @@ class TextFileReader final : public LineReader {
 public:
     enum class Mode {
         Detect,     // documents: decide the encoding as described above
+        // Documents for the readable conversion: where Detect would take Windows-1252, the
+        // character set declared in a <meta> among the first 1,024 bytes decides, if any.
+        DetectDeclared,
         Utf8Only,   // the passes' own work files, always UTF-8 without a mark
     };
 
@@ -54,6 +57,7 @@ private:
     bool Fill();  // reads more bytes; false at the end of input
     bool ReadUpTo(Text& line, std::size_t most, bool& ended);
     void Start(Mode mode);
+    void UseDeclared();  // DetectDeclared, once the bytes are known not to be UTF-8
     std::size_t Available() const { return end_ - pos_; }
 
     int fd_ = -1;
@@ -64,12 +68,18 @@ private:
     std::size_t pos_ = 0;  // bytes of buf_ before pos_ are read, those from end_ on unused
     std::size_t end_ = 0;
     Encoding enc_ = Encoding::Utf8;
+    char32_t table_[256];  // Encoding::SingleByte: the character of each byte
     std::int64_t consumed_ = 0;
     std::int64_t total_ = -1;
     std::int64_t nextReport_ = 0;
     std::string error_;
     std::function<void(std::int64_t, std::int64_t)> progress_;
 };
+
+inline TextFileReader::Mode DocumentMode(bool readable)
+{
+    return readable ? TextFileReader::Mode::DetectDeclared : TextFileReader::Mode::Detect;
+}
 
 // Writes lines as UTF-8 to a file descriptor or to memory, each followed by `lineEnd`.
 class Utf8LineWriter final : public LineSink {

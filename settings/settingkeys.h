@@ -20,6 +20,7 @@ enum class Key {
     WWWLinks,
     MailLinks,
     NewsLinks,
+    Readable,
     // [Window]: where the main window stood when it was last closed (absent: never closed).
     WindowLeft,
     WindowTop,
@@ -47,6 +48,7 @@ inline constexpr std::array<KeyInfo, static_cast<std::size_t>(Key::Count)> kSett
     {Key::WWWLinks, "Startup", "WWWLinks", "0"},
     {Key::MailLinks, "Startup", "MailLinks", "0"},
     {Key::NewsLinks, "Startup", "NewsLinks", "0"},
+    {Key::Readable, "Startup", "Readable", "0"},
     {Key::WindowLeft, "Window", "Left", ""},
     {Key::WindowTop, "Window", "Top", ""},
     {Key::WindowWidth, "Window", "Width", ""},

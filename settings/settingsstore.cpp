@@ -161,12 +161,19 @@ void ForEachSetting(Values& v, Visit&& visit)
         visit(kCleanCharKeys[i], v.sCleanChar[i]);
     for (std::size_t i = 0; i < kLinkKeys.size(); ++i)
         visit(kLinkKeys[i], v.LinkSettings[i]);
+    visit(Key::Readable, v.Readable);
 }
 
 void ReadInto(int& field, Key key, const QString& text)
 {
     if (!ReadWholeNumber(text, field))
         field = DefaultNumber(key);
+}
+
+void ReadInto(bool& field, Key key, const QString& text)
+{
+    int n = 0;
+    field = ReadWholeNumber(text, n) ? n > 0 : DefaultNumber(key) > 0;
 }
 
 void ReadInto(QString& field, Key, const QString& text)
@@ -177,6 +184,11 @@ void ReadInto(QString& field, Key, const QString& text)
 QString StoredText(int value)
 {
     return QString::number(value);
+}
+
+QString StoredText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 QString StoredText(const QString& value)

@@ -21,6 +21,7 @@ struct SettingValues {
                                       DefaultText(Key::sCleanChar3), DefaultText(Key::sCleanChar4)};
     std::array<int, 3> LinkSettings{DefaultNumber(Key::WWWLinks), DefaultNumber(Key::MailLinks),
                                     DefaultNumber(Key::NewsLinks)};  // web, mail, news
+    bool Readable = DefaultNumber(Key::Readable) > 0;  // clean text for real web pages, not the faithful conversion
 };
 
 // The delimiter text as the conversion puts it between cells: exactly "none" means one space.

@@ -16,6 +16,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 struct FileDialogState {
     QString fileName;
     int type = 1;  // 1..4, the numbering of FileDialogNameFilters()
+    QString folder;  // where the dialog starts: the document's folder; empty: the home folder
 };
 
 struct FileChoice {
@@ -36,7 +37,9 @@ public:
     // With `yesNo` a Yes/No question with the exclamation icon, else a warning with OK.
     virtual Answer warning(QWidget* parent, const QString& title, const QString& text, bool yesNo) = 0;
 
-    // The open and save dialogs start from `state` and leave the user's choice in it.
+    // The open and save dialogs start from `state` and leave the user's choice in it. They open
+    // in `state.folder` (the home folder when that is empty or a system folder, see
+    // startfolder.h) with the name of `state.fileName` and its type preselected.
     virtual FileChoice openFile(QWidget* parent, const QString& title, FileDialogState& state) = 0;
     virtual FileChoice saveFile(QWidget* parent, const QString& title, FileDialogState& state) = 0;
 
@@ -47,7 +50,8 @@ public:
     // The font dialog starting at `font`; false when the user cancels, else `font` is the choice.
     virtual bool chooseFont(QWidget* parent, QFont& font) = 0;
 
-    // A folder chooser starting at `startFolder`; the empty text when the user cancels.
+    // A folder chooser starting at `startFolder` (the home folder when that is a system
+    // folder); the empty text when the user cancels.
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
 };
 

@@ -21,12 +21,6 @@ QStringList FileDialogNameFilters()
     return filters;
 }
 
-int TypeOfNameFilter(const QString& nameFilter)
-{
-    const int i = static_cast<int>(FileDialogNameFilters().indexOf(nameFilter));
-    return i + 1;
-}
-
 QString ExtensionOfType(int type)
 {
     switch (type) {

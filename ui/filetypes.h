@@ -16,8 +16,6 @@ constexpr int kTypeAll = 4;
 QString FileDialogFilter();
 // The descriptions and patterns of the four types, in Qt's "Description (patterns)" form.
 QStringList FileDialogNameFilters();
-// The type number (1..4) of a Qt name filter, or 0.
-int TypeOfNameFilter(const QString& nameFilter);
 
 // The extension a save with the type writes ("txt", "rtf" or "htm"), and whether the type
 // reads and writes rich text.

@@ -1,12 +1,17 @@
 #include "ui/dialogs.h"
 
 #include "ui/filetypes.h"
+#include "ui/startfolder.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 namespace quorvik {
 
@@ -26,6 +31,24 @@ Answer Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const 
     }
 }
 
+// Runs the dialog and returns the files chosen (none when cancelled), with the filter index
+// in `filter`. Then makes sure the dialog leaves no system folder behind: Qt keeps the last
+// folder shown and the folders visited, and starts the next file dialog of any program there.
+QStringList RunFileDialog(QFileDialog& dialog, int* filter = nullptr)
+{
+    QStringList chosen;
+    if (dialog.exec() == QDialog::Accepted)
+        chosen = dialog.selectedFiles();
+    if (filter)
+        *filter = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    QStringList history = dialog.history();
+    history.erase(std::remove_if(history.begin(), history.end(), IsSystemFolder), history.end());
+    dialog.setHistory(history);
+    if (IsSystemFolder(dialog.directory().absolutePath()))
+        dialog.setDirectory(QDir::homePath());
+    return chosen;
+}
+
 FileChoice ShowFileDialog(QWidget* parent, const QString& title, FileDialogState& state, bool save)
 {
     QFileDialog dialog(parent, title);
@@ -33,19 +56,23 @@ FileChoice ShowFileDialog(QWidget* parent, const QString& title, FileDialogState
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The window asks about replacing a file itself, for the name it really writes.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    const QStringList filters = FileDialogNameFilters();
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(FileDialogNameFilters());
+    // The dialog keeps the filters simplified (the blank before " All Files" goes), so a type
+    // is known by its place in the dialog's own list, never by its text.
+    const QStringList filters = dialog.nameFilters();
     if (state.type >= 1 && state.type <= filters.size())
         dialog.selectNameFilter(filters[state.type - 1]);
+    dialog.setDirectory(StartFolder(state.folder));
     if (!state.fileName.isEmpty())
-        dialog.selectFile(state.fileName);
+        dialog.selectFile(QFileInfo(state.fileName).fileName());
+    int filter = -1;
+    const QStringList chosen = RunFileDialog(dialog, &filter);
     FileChoice choice;
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (chosen.isEmpty())
         return choice;
     choice.accepted = true;
-    choice.path = dialog.selectedFiles().constFirst();
-    const int type = TypeOfNameFilter(dialog.selectedNameFilter());
-    choice.type = type > 0 ? type : state.type;
+    choice.path = chosen.constFirst();
+    choice.type = filter >= 0 ? filter + 1 : state.type;
     state.fileName = choice.path;
     state.type = choice.type;
     return choice;
@@ -100,7 +127,11 @@ bool QtDialogs::chooseFont(QWidget* parent, QFont& font)
 
 QString QtDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& startFolder)
 {
-    return QFileDialog::getExistingDirectory(parent, title, startFolder);
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setDirectory(StartFolder(startFolder));
+    return RunFileDialog(dialog).value(0);
 }
 
 }  // namespace quorvik

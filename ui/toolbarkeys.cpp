@@ -1,6 +1,11 @@
 #include "ui/toolbarkeys.h"
 
-#include <QFile>
+#include "ui/contrast.h"
+
+#include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPalette>
 
 // The bundled icons live in the static library; the resource needs an explicit start-up call.
 static void InitToolbarResources()
@@ -40,15 +45,55 @@ const std::vector<ToolbarKey>& ToolbarKeys()
     return keys;
 }
 
-QString BundledIconPath(const QString& key)
+QString BundledIconPath(const QString& key, bool dark)
 {
-    return QStringLiteral(":/icons/") + key + QStringLiteral(".png");
+    return (dark ? QStringLiteral(":/icons/dark/") : QStringLiteral(":/icons/")) + key + QStringLiteral(".png");
 }
+
+namespace {
+
+// A bundled icon drawn in two sets, dark ink for light palettes and light ink for dark ones;
+// it follows the application's palette each time it is drawn, so a palette changed while the
+// program runs is followed too.
+class BundledIconEngine final : public QIconEngine {
+public:
+    explicit BundledIconEngine(const QString& key)
+        : key_(key), light_(BundledIconPath(key, false)), dark_(BundledIconPath(key, true))
+    {
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        current().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return current().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return current().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return current().actualSize(size, mode, state);
+    }
+    QIconEngine* clone() const override { return new BundledIconEngine(key_); }
+    QString key() const override { return QStringLiteral("quorvik-bundled"); }
+
+private:
+    const QIcon& current() const { return IsDarkPalette(QGuiApplication::palette()) ? dark_ : light_; }
+
+    QString key_;
+    QIcon light_;
+    QIcon dark_;
+};
+
+}  // namespace
 
 QIcon ToolbarIcon(const ToolbarKey& key)
 {
     InitToolbarResources();
-    return QIcon::fromTheme(key.themeIcon, QIcon(BundledIconPath(key.key)));
+    return QIcon::fromTheme(key.themeIcon, QIcon(new BundledIconEngine(key.key)));
 }
 
 }  // namespace quorvik

@@ -18,10 +18,11 @@ struct ToolbarKey {
 // The keys left to right.
 const std::vector<ToolbarKey>& ToolbarKeys();
 
-// The theme's icon for the key, or the bundled one when the theme has none.
+// The theme's icon for the key, or the bundled one when the theme has none; the bundled one is
+// drawn in the set that suits the application's palette (light ink on a dark palette).
 QIcon ToolbarIcon(const ToolbarKey& key);
 
-// The bundled icon of a key (":/icons/<key>.png").
-QString BundledIconPath(const QString& key);
+// The bundled icon of a key: ":/icons/<key>.png", or ":/icons/dark/<key>.png" for dark palettes.
+QString BundledIconPath(const QString& key, bool dark = false);
 
 }  // namespace quorvik

@@ -153,6 +153,17 @@ TEST(Cli, StartsFromTheSavedOptionsUnlessToldOtherwise)
     EXPECT_FALSE(r.out.contains("http"));
 }
 
+TEST(Cli, ReadableIsSavedOrGiven)
+{
+    QTemporaryDir config, dir;
+    QDir().mkpath(config.filePath("zelbrin"));
+    Write(config, "zelbrin/zelbrin.ini", "[Startup]\nreadable=1\n");
+    const QString doc = Write(dir, "doc.html", "<p>caf&eacute;");
+    EXPECT_EQ(RunTool({doc}, {}, config.path()).out, "\ncaf\xC3\xA9\n");
+    EXPECT_EQ(RunTool({"--no-readable", doc}, {}, config.path()).out, "\ncaf&eacute;\n");
+    EXPECT_EQ(RunTool({"--defaults", "--readable", doc}, {}, config.path()).out, "\ncaf\xC3\xA9\n");
+}
+
 TEST(Cli, HelpAndVersion)
 {
     EXPECT_TRUE(RunTool({"--help"}).out.contains("Usage: quorvik-convert"));

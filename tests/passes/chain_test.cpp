@@ -109,7 +109,8 @@ std::string Document(unsigned seed, const char* lineEnd)
         "<p>", "</p>", "<b>bold</b>", "<ul>", "</ul>", "<ol>", "/ol>", "<li>item", "</li>", "<table>", "</table>",
         "<tr>", "<td>cell", "</td>", "<h2>Head</h2>", "<br>", "&nbsp;", "&amp;", "&#160", "<a href=\"http://x.y/\">",
         "</a>", "<dl>", "<dt>term", "<dd>data", "</dl>", "<title>T</title>", "</head>", "<body>", "text", "more words",
-        "café", "a, b.", "  ", "\t", "<caption>C", "</caption>", "<menu>", "<pre>",
+        "café", "a, b.", "  ", "\t", "<caption>C", "</caption>", "<menu>", "<pre>", "</pre>", "<!-- c", "-->",
+        "<script>", "</script>", "<th>h", "&eacute;", "a < b",
     };
     std::mt19937 rng(seed);
     std::string doc = "<html><head>";
@@ -131,16 +132,16 @@ std::vector<std::string> OneAfterAnother(const std::string& doc, Stage stage, co
 {
     const FixedLinkSwitches links(true, true, true);
     TextFileReader reader;
-    reader.SetData(doc, TextFileReader::Mode::Detect);
+    reader.SetData(doc, DocumentMode(options.readable));
     MemoryLines reflowed;
-    RunReflowPass(reader, reflowed);
+    RunReflowPass(reader, reflowed, options.readable);
     MemoryLines text;
     ReadBackSplitter split(text);
     RunConversion(reflowed, split, options.converter, links);
     if (stage == Stage::Text)
         return U8(text.lines);
     MemoryLines formatted;
-    RemoveExtraLines(text, formatted, options.cleanUp);
+    RemoveExtraLines(text, formatted, options.cleanUp, options.readable);
     return U8(formatted.lines);
 }
 
@@ -148,16 +149,18 @@ TEST(Chain, OnTwoThreadsWritesWhatThePassesWriteOneAfterAnother)
 {
     const FixedLinkSwitches links(true, true, true);
     for (const char* lineEnd : {"\r\n", "\n"}) {
-        for (unsigned seed : {1u, 2u}) {
-            // With a clean-up set (lines copied and cleaned) and without (lines only trimmed).
+        for (unsigned seed : {1u, 2u, 3u}) {
+            // With a clean-up set (lines copied and cleaned) and without (lines only trimmed);
+            // the third readable.
             ChainOptions options;
             options.converter.TextLen = 30;
             if (seed == 1)
                 options.cleanUp.sets[0] = T("*");
+            options.readable = options.converter.readable = seed == 3;
             const std::string doc = Document(seed, lineEnd);
             for (Stage stage : {Stage::Text, Stage::Formatted}) {
                 TextFileReader reader;
-                reader.SetData(doc, TextFileReader::Mode::Detect);
+                reader.SetData(doc, DocumentMode(options.readable));
                 MemoryLines out;
                 RunChain(reader, stage, options, links, out);
                 ASSERT_EQ(U8(out.lines), OneAfterAnother(doc, stage, options))

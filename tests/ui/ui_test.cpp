@@ -1,15 +1,28 @@
+#include "ui/contrast.h"
 #include "ui/editing.h"
 #include "ui/scripteddialogs.h"
 #include "ui/filetypes.h"
+#include "ui/startfolder.h"
 #include "ui/toolbarkeys.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
-#include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+#include <QStyle>
+#include <QToolBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -43,6 +56,29 @@ QString BoldMask(const QTextEdit& view)
     return mask;
 }
 
+// Once the next file dialog is up, runs `steps` on it as a user would: the steps find the
+// dialog's own widgets.
+void DriveFileDialog(std::function<void(QFileDialog&)> steps)
+{
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, steps] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->deleteLater();
+        timer->stop();
+        steps(*dialog);
+    });
+    timer->start(20);
+}
+
+void TypeNameAndAccept(QFileDialog& dialog, const QString& name)
+{
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    edit->setText(name);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
 void Select(QTextEdit& view, int start, int length)
 {
     QTextCursor c(view.document());
@@ -56,7 +92,118 @@ void Select(QTextEdit& view, int start, int length)
 class UiTest : public QObject {
     Q_OBJECT
 
+private:
+    QTemporaryDir home_;
+    QString docs() const { return home_.filePath(QStringLiteral("docs")); }
+
 private slots:
+    void initTestCase()
+    {
+        // The dialogs' home folder and Qt's memory of them live in the temporary folder.
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home_.filePath(QStringLiteral("config")).toUtf8());
+        QVERIFY(QDir().mkpath(docs()));
+        QFile page(docs() + QStringLiteral("/page.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+    }
+
+    // The real file dialog, driven through its own widgets: the type chosen is known by the
+    // filter's place in the list, also for " All Files" (whose text Qt changes).
+    void fileType_isKnownByItsPlace_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("before");  // the type the dialog starts with
+        QTest::addColumn<int>("picked");  // 0: left as it is
+        QTest::addColumn<int>("type");
+        QTest::newRow("open, All Files picked") << false << 1 << 4 << 4;
+        QTest::newRow("open, All Files kept") << false << 4 << 0 << 4;
+        QTest::newRow("open, Rich Text kept") << false << 3 << 0 << 3;
+        QTest::newRow("save, All Files picked") << true << 2 << 4 << 4;
+        QTest::newRow("save, Text picked") << true << 4 << 2 << 2;
+    }
+    void fileType_isKnownByItsPlace()
+    {
+        QFETCH(bool, save);
+        QFETCH(int, before);
+        QFETCH(int, picked);
+        FileDialogState state{QString(), before, docs()};
+        int shown = 0;
+        DriveFileDialog([&](QFileDialog& dialog) {
+            auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            shown = types->currentIndex() + 1;
+            if (picked > 0) {
+                types->setCurrentIndex(picked - 1);
+                emit types->activated(picked - 1);
+            }
+            TypeNameAndAccept(dialog, QStringLiteral("page.html"));
+        });
+        QtDialogs dialogs;
+        const FileChoice choice = save ? dialogs.saveFile(nullptr, QStringLiteral("Save"), state)
+                                       : dialogs.openFile(nullptr, QStringLiteral("Open"), state);
+        QCOMPARE(shown, before);
+        QVERIFY(choice.accepted);
+        QCOMPARE(choice.path, docs() + QStringLiteral("/page.html"));
+        QTEST(choice.type, "type");
+        QTEST(state.type, "type");
+    }
+
+    // The dialogs start in the document's folder, else at home; never in a system folder.
+    void startFolder_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("used");
+        QTest::addColumn<bool>("chooser");  // the folder chooser rather than the open dialog
+        QTest::newRow("document's folder") << docs() << true << false;
+        QTest::newRow("no document") << QString() << false << false;
+        QTest::newRow("missing") << docs() + QStringLiteral("/gone") << false << true;
+        QTest::newRow("/proc") << QStringLiteral("/proc") << false << false;
+        QTest::newRow("under /proc") << QStringLiteral("/proc/self") << false << true;
+        QTest::newRow("link to /sys") << home_.filePath(QStringLiteral("sys-link")) << false << false;
+        QTest::newRow("/dev") << QStringLiteral("/dev") << false << true;
+    }
+    void startFolder()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, chooser);
+        QFile::link(QStringLiteral("/sys/kernel"), home_.filePath(QStringLiteral("sys-link")));
+        QString shown;
+        DriveFileDialog([&](QFileDialog& dialog) {
+            shown = dialog.directory().absolutePath();
+            dialog.reject();
+        });
+        QtDialogs dialogs;
+        FileDialogState state{QString(), 1, folder};
+        if (chooser)
+            QVERIFY(dialogs.chooseFolder(nullptr, QStringLiteral("Folder"), folder).isEmpty());
+        else
+            QVERIFY(!dialogs.openFile(nullptr, QStringLiteral("Open"), state).accepted);
+        QFETCH(bool, used);
+        QCOMPARE(shown, used ? folder : home_.path());
+    }
+
+    // A file picked in a system folder is opened, but the folder is not left as the one Qt
+    // starts its next file dialog in.
+    void systemFolder_isNeverRemembered()
+    {
+        if (!QFileInfo(QStringLiteral("/dev/shm")).isDir())
+            QSKIP("no /dev/shm here");
+        QTemporaryDir shm(QStringLiteral("/dev/shm/quorvik-test-XXXXXX"));
+        QFile page(shm.filePath(QStringLiteral("page.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        DriveFileDialog([&](QFileDialog& dialog) {
+            dialog.setDirectory(shm.path());
+            TypeNameAndAccept(dialog, QStringLiteral("page.html"));
+        });
+        QtDialogs dialogs;
+        FileDialogState state;
+        QCOMPARE(dialogs.openFile(nullptr, QStringLiteral("Open"), state).path, page.fileName());
+        QFileDialog another;
+        QVERIFY2(!IsSystemFolder(another.directory().absolutePath()), qPrintable(another.directory().absolutePath()));
+        QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        for (const QString& visited : qt.value(QStringLiteral("FileDialog/history")).toStringList())
+            QVERIFY2(!IsSystemFolder(QUrl(visited).toLocalFile()), qPrintable(visited));
+    }
+
     void toggleBold_followsTheMixedSelectionRule_data()
     {
         QTest::addColumn<QString>("before");
@@ -203,22 +350,52 @@ private slots:
         QCOMPARE(clipboard->text(), QStringLiteral("b"));
     }
 
-    void toolbarKeys_haveBundledIcons()
+    // Each toolbar icon, drawn on a real toolbar, stands out from it in a light and in a dark
+    // palette: most of what it draws has a contrast of at least 3:1 against the toolbar.
+    void toolbarIcons_standOut_data()
     {
-        for (const ToolbarKey& k : ToolbarKeys()) {
-            QVERIFY2(QFile::exists(BundledIconPath(k.key)), qPrintable(k.key));
-            QVERIFY(!ToolbarIcon(k).pixmap(16, 16).isNull());
-        }
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light palette") << false;
+        QTest::newRow("dark palette") << true;
     }
-
-    void fileTypes_matchTheDialogFilter()
+    void toolbarIcons_standOut()
     {
-        const QStringList filters = FileDialogNameFilters();
-        QCOMPARE(filters.size(), 4);
-        QCOMPARE(filters[3], QStringLiteral(" All Files (*.*) (*.*)"));
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(TypeOfNameFilter(filters[i]), i + 1);
-        QCOMPARE(TypeOfNameFilter(QStringLiteral("nonsense")), 0);
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        QApplication::setStyle(QStringLiteral("fusion"));
+        QPalette palette = QApplication::style()->standardPalette();
+        if (dark) {
+            palette.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+            palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+            palette.setColor(QPalette::WindowText, Qt::white);
+            palette.setColor(QPalette::Text, Qt::white);
+        }
+        QApplication::setPalette(palette);
+        QToolBar bar;
+        bar.setIconSize(QSize(16, 16));
+        for (const ToolbarKey& k : ToolbarKeys())
+            bar.addAction(ToolbarIcon(k), k.tooltip)->setObjectName(k.key);
+        bar.show();
+        const QImage image = bar.grab().toImage();
+        QApplication::setPalette(before);
+        QStringList faint;
+        for (QAction* action : bar.actions()) {
+            const QRect button = bar.widgetForAction(action)->geometry();
+            const QColor toolbar = image.pixelColor(button.left() + 1, button.top() + 1);
+            QRect icon(QPoint(), QSize(16, 16));
+            icon.moveCenter(button.center());
+            int drawn = 0, strong = 0;
+            for (int y = icon.top(); y <= icon.bottom(); ++y) {
+                for (int x = icon.left(); x <= icon.right(); ++x) {
+                    const double ratio = ContrastRatio(image.pixelColor(x, y), toolbar);
+                    drawn += ratio > 1.2 ? 1 : 0;
+                    strong += ratio >= 3.0 ? 1 : 0;
+                }
+            }
+            if (drawn < 20 || strong * 2 < drawn)
+                faint << QStringLiteral("%1 (%2 of %3 pixels)").arg(action->objectName()).arg(strong).arg(drawn);
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
     }
 
     void scriptedDialogs_useEachAnswerOnce()

@@ -1,5 +1,6 @@
 #include "ui/windows/helpviewer.h"
 
+#include "ui/contrast.h"
 #include "ui/dialogs.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -141,6 +143,26 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(browser_);
     resize(640, 560);
+    FollowPalette();
+}
+
+void HelpWindow::FollowPalette()
+{
+    // The pages set no colours of their own; links take the palette's link colour, made lighter
+    // or darker where it would be hard to read (Qt's default blue on a dark palette).
+    const QPalette p = palette();  // the browser takes it from this window
+    const QColor link = ReadableOn(p.color(QPalette::Link), p.color(QPalette::Base), 4.5);
+    browser_->document()->setDefaultStyleSheet(QStringLiteral("a { color: %1; }").arg(link.name()));
+}
+
+void HelpWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        FollowPalette();
+        if (!browser_->source().isEmpty())
+            browser_->reload();
+    }
 }
 
 void HelpWindow::ShowPage(const QString& file)

@@ -40,7 +40,12 @@ public:
     void ShowPage(const QString& file);
     QUrl source() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void FollowPalette();
+
     QString helpFolder_;
     QTextBrowser* browser_ = nullptr;
 };

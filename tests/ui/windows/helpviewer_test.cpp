@@ -1,7 +1,9 @@
-// The help window: the shipped document beside the program, its topics, F1 on menu entries.
+// The help window: where it finds the document, the pages it shows, F1 on a menu entry, and
+// links that can be read in a dark palette.
 
-#include "ui/windows/helpviewer.h"
+#include "ui/contrast.h"
 #include "ui/scripteddialogs.h"
+#include "ui/windows/helpviewer.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -11,12 +13,33 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QUrl>
 #include <memory>
 
 using namespace quorvik;
+
+namespace {
+
+QString ReadHelp(const QString& file)
+{
+    QFile f(QDir(DefaultHelpFolder()).filePath(file));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+void PlaceContents(const QString& folder)
+{
+    QVERIFY(QDir().mkpath(folder));
+    QFile f(QDir(folder).filePath(HelpContentsFile()));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<html><body>Contents</body></html>");
+}
+
+}  // namespace
 
 class TestHelp : public QObject {
     Q_OBJECT
@@ -29,11 +52,6 @@ private:
     QString shownFile() const
     {
         return viewer_->window() ? QFileInfo(viewer_->window()->source().toLocalFile()).fileName() : QString();
-    }
-    static QString readHelp(const QString& file)
-    {
-        QFile f(QDir(DefaultHelpFolder()).filePath(file));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
 private slots:
@@ -51,27 +69,18 @@ private slots:
         QVERIFY2(dialogs_.leftover().isEmpty(), qPrintable(dialogs_.leftover().join(u'\n')));
     }
 
-    void document_isBesideTheProgram()
+    // The shipped document: the contents lead to every numbered topic, and every link leads to
+    // a page that exists.
+    void document_isWhole()
     {
         QCOMPARE(viewer_->helpFolder(), QCoreApplication::applicationDirPath() + "/help");
-        const QString contents = readHelp(HelpContentsFile());
-        QVERIFY2(!contents.isEmpty(), qPrintable(DefaultHelpFolder()));
-        // The contents page leads to every numbered topic, and every topic page names its number.
-        for (int topic : HelpTopicNumbers()) {
+        const QString contents = ReadHelp(HelpContentsFile());
+        for (int topic : HelpTopicNumbers())
             QVERIFY2(contents.contains(QStringLiteral("href=\"%1\"").arg(HelpTopicFile(topic))), qPrintable(HelpTopicFile(topic)));
-            const QString page = readHelp(HelpTopicFile(topic));
-            QVERIFY2(page.contains(QStringLiteral("Topic %1<").arg(topic)), qPrintable(HelpTopicFile(topic)));
-        }
-    }
-
-    void document_linksLeadToPagesThatExist()
-    {
         const QDir folder(DefaultHelpFolder());
         const QRegularExpression href(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
-        const QStringList pages = folder.entryList({"*.html"}, QDir::Files);
-        QVERIFY(pages.size() >= 9);
-        for (const QString& page : pages) {
-            auto it = href.globalMatch(readHelp(page));
+        for (const QString& page : folder.entryList({"*.html"}, QDir::Files)) {
+            auto it = href.globalMatch(ReadHelp(page));
             while (it.hasNext()) {
                 const QString target = it.next().captured(1);
                 QVERIFY2(folder.exists(target), qPrintable(page + " -> " + target));
@@ -79,65 +88,64 @@ private slots:
         }
     }
 
-    void showTopic_data()
+    // Beside the program (the build tree) first, then share/quorvik/help of an installed program.
+    void findsTheDocument_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<QString>("expected");  // relative to the prefix
+        QTest::newRow("build tree") << true << false << "bin/help";
+        QTest::newRow("installed") << false << true << "share/quorvik/help";
+        QTest::newRow("both: beside first") << true << true << "bin/help";
+        QTest::newRow("nowhere") << false << false << "bin/help";
+    }
+    void findsTheDocument()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, shared);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin/help")));  // an empty folder beside does not count
+        if (beside)
+            PlaceContents(root.filePath(QStringLiteral("bin/help")));
+        if (shared)
+            PlaceContents(root.filePath(QStringLiteral("share/quorvik/help")));
+        HelpViewer viewer(owner_.get(), dialogs_, FindHelpFolder(root.filePath(QStringLiteral("bin"))));
+        QCOMPARE(viewer.helpFolder(), QDir::cleanPath(root.filePath(expected)));
+        const QString contents = QDir::cleanPath(root.filePath(expected + QStringLiteral("/index.html")));
+        if (!beside && !shared) {  // told where it was looked for first
+            dialogs_.answerMessage(Answer::Ok);
+            QVERIFY(!viewer.ShowContents());
+            QVERIFY(!viewer.window());
+            QVERIFY(dialogs_.shownTexts().value(0).contains(QDir::toNativeSeparators(contents)));
+            return;
+        }
+        QVERIFY(viewer.ShowContents());
+        QCOMPARE(viewer.window()->source().toLocalFile(), contents);
+    }
+
+    void topics_data()
     {
         QTest::addColumn<int>("topic");
         QTest::addColumn<QString>("file");
-        for (int topic : HelpTopicNumbers())
-            QTest::newRow(qPrintable(QString::number(topic))) << topic << QStringLiteral("topic%1.html").arg(topic);
+        QTest::newRow("Open") << 1 << "topic1.html";
+        QTest::newRow("Remove Both") << 40 << "topic40.html";
         QTest::newRow("unknown number") << 7 << "index.html";
     }
-    void showTopic()
+    void topics()
     {
         QFETCH(int, topic);
         QFETCH(QString, file);
         QVERIFY(viewer_->ShowTopic(topic));
-        QVERIFY(viewer_->window()->isVisible());
-        QCOMPARE(shownFile(), file);
-        QVERIFY(dialogs_.shown().empty());
-    }
-
-    void showContents_reusesTheWindow_andCloseClosesIt()
-    {
-        QVERIFY(viewer_->ShowTopic(3));
         HelpWindow* first = viewer_->window();
+        QVERIFY(first->isVisible());
+        QCOMPARE(shownFile(), file);
         QVERIFY(viewer_->ShowContents());
-        QCOMPARE(viewer_->window(), first);
+        QCOMPARE(viewer_->window(), first);  // one window, reused
         QCOMPARE(shownFile(), QString("index.html"));
         viewer_->Close();
         QVERIFY(!viewer_->window() || !viewer_->window()->isVisible());
-    }
-
-    void missingDocument_isReported()
-    {
-        QTemporaryDir empty;
-        HelpViewer viewer(owner_.get(), dialogs_, empty.path());
-        dialogs_.answerMessage(Answer::Ok);
-        QVERIFY(!viewer.ShowContents());
-        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
-        QVERIFY(dialogs_.shown()[0].text.contains(QDir::toNativeSeparators(empty.filePath("index.html"))));
-        QVERIFY(!viewer.window());
-    }
-
-    void assignTopics_byObjectName()
-    {
-        QMenuBar* bar = owner_->menuBar();
-        QMenu* file = bar->addMenu("&File");
-        QMenu* options = bar->addMenu("&Options");
-        const QList<QPair<QString, int>> expected{{"NewMenu", -1},       {"OpenMenu", 1},  {"Multmen", 2},
-                                                  {"SaveMenu", 3},       {"PrintMen", -1}, {"Exitmenu", 4},
-                                                  {"Undomen", 5},        {"RemoveHTMLMen", 10},
-                                                  {"RemoveBlankMen", 11}, {"RevCodeLinesMen", 40},
-                                                  {"Optmen", -1}};
-        for (const auto& e : expected) {
-            QAction* a = (e.second >= 10 || e.first == "Optmen" ? options : file)->addAction(e.first);
-            a->setObjectName(e.first);
-        }
-        QCOMPARE(AssignMenuHelpTopics(owner_.get()), 8);
-        for (const auto& e : expected) {
-            const QVariant topic = owner_->findChild<QAction*>(e.first)->property(kHelpTopicProperty);
-            QCOMPARE(topic.isValid() ? topic.toInt() : -1, e.second);
-        }
     }
 
     void f1_onHighlightedEntry_opensItsTopic_data()
@@ -145,7 +153,7 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("file");  // empty: F1 does nothing
         QTest::newRow("Open") << "OpenMenu" << "topic1.html";
-        QTest::newRow("Remove Both") << "RevCodeLinesMen" << "topic40.html";
+        QTest::newRow("Undo") << "Undomen" << "topic5.html";
         QTest::newRow("entry without topic") << "NewMenu" << "";
     }
     void f1_onHighlightedEntry_opensItsTopic()
@@ -153,25 +161,55 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, file);
         QMenu* menu = owner_->menuBar()->addMenu("&File");
-        for (const char* name : {"NewMenu", "OpenMenu", "RevCodeLinesMen"})
+        for (const char* name : {"NewMenu", "OpenMenu", "Undomen"})
             menu->addAction(QString::fromLatin1(name))->setObjectName(QString::fromLatin1(name));
         AssignMenuHelpTopics(menu);
         InstallMenuHelp(owner_->menuBar(), *viewer_);
         owner_->show();
         QVERIFY(QTest::qWaitForWindowExposed(owner_.get()));
-
         menu->popup(owner_->geometry().center());
         QVERIFY(QTest::qWaitForWindowExposed(menu));
         menu->setActiveAction(owner_->findChild<QAction*>(entry));
         QTest::keyClick(menu, Qt::Key_F1);
-        if (file.isEmpty()) {
-            QVERIFY(!viewer_->window());
+        QCOMPARE(shownFile(), file);
+        if (file.isEmpty())
             menu->close();
-        } else {
-            QCOMPARE(shownFile(), file);
-            QVERIFY(viewer_->window()->isVisible());
-            QTRY_VERIFY(!menu->isVisible());
+        QTRY_VERIFY(!menu->isVisible());
+    }
+
+    // With a dark palette (Qt's own link colour left as it is) every link of a page keeps a
+    // contrast of at least 4.5:1 against the page, also after the palette changes.
+    void links_canBeReadInEitherPalette()
+    {
+        const QPalette before = QApplication::palette();
+        QVERIFY(viewer_->ShowContents());
+        auto* browser = viewer_->window()->findChild<QTextBrowser*>();
+        for (bool dark : {true, false}) {
+            QPalette palette = QApplication::style()->standardPalette();
+            if (dark) {
+                palette.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+                palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+                palette.setColor(QPalette::WindowText, Qt::white);
+                palette.setColor(QPalette::Text, Qt::white);
+            }
+            QApplication::setPalette(palette);
+            QCoreApplication::processEvents();
+            const QColor page = browser->palette().color(QPalette::Base);
+            int links = 0;
+            for (QTextBlock b = browser->document()->begin(); b.isValid(); b = b.next()) {
+                for (auto it = b.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat f = it.fragment().charFormat();
+                    if (!f.isAnchor())
+                        continue;
+                    ++links;
+                    const double ratio = ContrastRatio(f.foreground().color(), page);
+                    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3").arg(f.foreground().color().name(),
+                                                                                       page.name()).arg(ratio)));
+                }
+            }
+            QVERIFY(links > 5);
         }
+        QApplication::setPalette(before);
     }
 };
 

@@ -1,0 +1,197 @@
+// The readable conversion: documents as real pages write them, through the whole chain, with
+// the lines a reader of the result must see.
+
+#include "../core/testsupport.h"
+
+#include "core/charrefs.h"
+#include "passes/charsets.h"
+#include "passes/htmlclean.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvik {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines Readable(const std::string& bytes, Stage stage = Stage::Formatted, int textLen = 80, bool links = false)
+{
+    ChainOptions options;
+    options.readable = options.converter.readable = true;
+    options.converter.TextLen = textLen;
+    TextFileReader reader;
+    reader.SetData(bytes, TextFileReader::Mode::DetectDeclared);
+    MemoryLines out;
+    RunChain(reader, stage, options, FixedLinkSwitches(links, links, links), out);
+    return U8(out.lines);
+}
+
+struct Decoding {
+    const char* name;
+    const char* in;
+    const char* out;
+    bool attribute;
+};
+
+void PrintTo(const Decoding& c, std::ostream* os) { *os << c.name; }
+
+class DecodesReferences : public testing::TestWithParam<Decoding> {};
+
+TEST_P(DecodesReferences, AsABrowserDoes)
+{
+    Text t = T(GetParam().in);
+    DecodeCharacterReferences(t, GetParam().attribute);
+    EXPECT_EQ(U8(t), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(References, DecodesReferences, testing::Values(
+    Decoding{"DecodedOnce", "&amp;lt; &lt;p&gt;", "&lt; <p>", false},
+    Decoding{"Numeric", "&#233;&#xE9;&#XE9&#233x", "éééé" "x", false},
+    Decoding{"C1AsWindows1252", "&#150;&#x80;&#129;", "–€\xC2\x81", false},
+    Decoding{"NoCharacters", "&#0;&#xD800;&#x110000;&#99999999999;", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", false},
+    Decoding{"LegacyWithoutSemicolon", "&copy 2024 &eacute&notify; &notin;", "© 2024 é¬ify; ∉", false},
+    Decoding{"TwoCharacters", "&NotEqualTilde;", "≂̸", false},
+    Decoding{"UnknownStays", "&bogus; & &# &#x; &;", "&bogus; & &# &#x; &;", false},
+    Decoding{"AttributeKeepsLegacyBeforeName", "?a=1&notify=2&not=3&amp;b&copy;", "?a=1&notify=2&not=3&b©", true},
+    Decoding{"AttributeDecodesLegacyAtEnd", "x&copy", "x©", true}));
+
+struct Page {
+    const char* name;
+    std::string html;
+    Lines expected;
+};
+
+void PrintTo(const Page& c, std::ostream* os) { *os << c.name; }
+
+class ReadablePages : public testing::TestWithParam<Page> {};
+
+TEST_P(ReadablePages, GiveTheirText)
+{
+    EXPECT_EQ(Readable(GetParam().html), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
+    // Character references.
+    Page{"EntitiesInText", "<p>10&nbsp;degrees, 10&#160;x&#xA0;y\xC2\xA0z &#150; &amp;lt; &lt;p&gt; &bogus;",
+         {"", "10 degrees, 10 x y z – &lt; <p> &bogus;"}},
+    Page{"EntitiesInTitle", "<title>Caf&eacute; &amp; &quot;Bar&quot;</title>", {"+++ Café & \"Bar\" +++", ""}},
+    Page{"DecodedTextIsNeverATag", "<ul><li>&lt;li&gt;one</ul>", {"", "*    <li>one"}},
+    // Content that is not text.
+    Page{"ScriptAndStyleAnyCase",
+         "<style>\r\np { color: red }\r\n</style>before<SCRIPT>if (a<b) x = '</scr';\r\n</SCRIPT >after",
+         {"beforeafter"}},
+    Page{"CommentsOverLines", "one <!-- two\r\nthree --> four <!---->five<!-->six", {"one four fivesix"}},
+    Page{"TemplateDropped", "<p>a<template><p>b</template>c", {"", "ac"}},
+    Page{"UnclosedCommentDropsTheRest", "<p>kept\r\nalso kept <!-- gone\r\n<p>gone too", {"", "kept also kept"}},
+    Page{"UnclosedScriptDropsTheRest", "<script>var x;\r\n<p>never", {}},
+    // Documents without a head.
+    Page{"DoctypeAndTitle", "<!DOCTYPE html><title>T</title><p>x", {"+++ T +++", "", "x"}},
+    Page{"BareFragment", "Just a <b>fragment</b> of text", {"Just a fragment of text"}},
+    Page{"NoHead", "<html><body><h1>Title</h1>Loose text", {"Title", "", "Loose text"}},
+    Page{"HeadElementsAreNoText",
+         "<html><head><meta charset=utf-8><link rel=x><base href=y><title>T</title></head><body>text",
+         {"+++ T +++", "", "text"}},
+    Page{"HeaderTheadAndLinkAreNoHead", "<header>a</header><table><thead><tr><th>b</th></thead></table><link>c",
+         {"a", "", "b", "c"}},
+    // Preformatted text.
+    Page{"PreKeepsItsLines",
+         "<p>Intro<pre>\r\n  if (a &lt; b) <b>{</b>\r\n\r\n\r\n\tcall(<a href=\"x\">x</a>);\n}\r\n</pre>after",
+         {"", "Intro", "  if (a < b) {", "", "", "\tcall(x);", "}", "after"}},
+    Page{"PreIsNotWrapped", "<pre>" + std::string(100, 'x') + " " + std::string(10, 'y') + "</pre>",
+         {std::string(100, 'x') + " " + std::string(10, 'y')}},
+    // Layout.
+    Page{"HeadingAfterABlankLine", "<p>text<h2>Head</h2>more", {"", "text", "", "Head", "", "more"}},
+    Page{"HeaderCellsJoined", "<table><tr><th>A<th>B<tr><td>1<td>2</table>", {"", "A, B", "", "1, 2"}},
+    Page{"WhiteSpaceRunsButNotMarkers", "<ol><li>First   <i>item</i>\tnow</ol><dl><dt>T<dd>two  words</dl>",
+         {"", "1    First item now", "", "T", "     two words"}}));
+
+TEST(Readable, WrappingCountsDecodedCharacters)
+{
+    EXPECT_EQ(Readable("<p>&eacute;&eacute;&eacute; &eacute;&eacute;&eacute; &eacute;&eacute;</p>", Stage::Formatted, 8),
+              (Lines{"", "ééé ééé", "éé"}));
+}
+
+TEST(Readable, LinkTargetsDecodedAsAttributes)
+{
+    EXPECT_EQ(Readable("<p><A CLASS=x HREF='http://x/?a=1&notify=2&amp;b=&lt;'>here</a>", Stage::Formatted, 80, true),
+              (Lines{"", "\"http://x/?a=1&notify=2&b=<\" here"}));
+}
+
+TEST(Readable, ReflowShowsTheCleanedHtml)
+{
+    EXPECT_EQ(Readable("<HTML><Head><Style>x</Style><TITLE>T</TITLE><Body><P Class=a>a > b<Pre>  c</PRE>",
+                       Stage::Reflow),
+              (Lines{"<head>", "<title>T", "</title>", "</head>", "<p>a &gt; b", "<pre>  c"}));
+}
+
+struct Declared {
+    const char* name;
+    std::string bytes;
+    const char* text;
+};
+
+void PrintTo(const Declared& c, std::ostream* os) { *os << c.name; }
+
+class ReadsDeclaredCharacterSets : public testing::TestWithParam<Declared> {};
+
+TEST_P(ReadsDeclaredCharacterSets, AsDeclared)
+{
+    EXPECT_EQ(Readable(GetParam().bytes), (Lines{GetParam().text}));
+}
+
+const std::string kLate = std::string(1024, ' ') + "<meta charset=iso-8859-2>";
+
+std::string Utf16LE(const std::string& ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Charsets, ReadsDeclaredCharacterSets, testing::Values(
+    Declared{"MetaCharset", "<meta charset=\"ISO-8859-2\">\xB1\xE6", "ąć"},
+    Declared{"HttpEquiv", "<meta http-equiv=Content-Type content='text/html; charset=windows-1251'>\xC4\xE0", "Да"},
+    Declared{"Latin1MeansWindows1252", "<meta charset=iso-8859-1>\x96\xE9", "–é"},
+    Declared{"ValidUtf8WinsOverTheDeclaration", "<meta charset=iso-8859-2>\xC4\x85", "ą"},
+    Declared{"MultiByte", "<meta charset=shift_jis>\x93\xfa\x96\x7b", "日本"},
+    Declared{"MetaInACommentIgnored", "<!-- <meta charset=iso-8859-2> -->\xB1", "±"},
+    Declared{"UnknownLabel", "<meta charset=no-such-set>\xE9", "é"},
+    Declared{"MetaAfter1024BytesIgnored", kLate + "\xB1", "±"},
+    Declared{"ByteOrderMarkWins", Utf16LE("<meta charset=koi8-r>\xE9"), "é"}));
+
+TEST(Readable, ALongLineReadInPartsGivesTheWholeLine)
+{
+    // The clean-up gives a long line in parts; a tag, comment or end tag may fall across them.
+    std::string doc = "<title>x</title>";
+    for (int i = 0; i < 20000; ++i)
+        doc += i % 7 == 0 ? "<!-- c -->w&amp;" : i % 11 == 0 ? "<script>a<b</script><b>x</b>" : " word";
+    MemoryLines whole;
+    {
+        TextFileReader reader;
+        reader.SetData(doc, TextFileReader::Mode::DetectDeclared);
+        HtmlCleaner cleaned(reader);
+        Text line;
+        while (cleaned.ReadLine(line))
+            whole.lines.push_back(line);
+    }
+    for (std::size_t most : {1u, 7u, 4096u}) {
+        TextFileReader reader;
+        reader.SetData(doc, TextFileReader::Mode::DetectDeclared);
+        HtmlCleaner cleaned(reader);
+        Text all, part;
+        bool ended = false;
+        std::vector<Text> lines;
+        while (part.clear(), cleaned.ReadLinePart(part, most, ended)) {
+            all += part;
+            if (ended) {
+                lines.push_back(all);
+                all.clear();
+            }
+        }
+        EXPECT_EQ(lines, whole.lines) << most;
+    }
+}
+
+}  // namespace
+}  // namespace quorvik
