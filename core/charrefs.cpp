@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvik {
 
 namespace {
@@ -145,12 +149,53 @@ void DecodeCharacterReferences(Text& text, bool attribute)
     text.resize(w);
 }
 
+namespace {
+
+// Where MakeReadableText first has to change `text`: running text is mostly words and single
+// spaces, which stay as they are and are passed over four characters at a time. Stops at white
+// space (or anything below "!") other than a single space between two other characters.
+std::size_t FirstToCollapse(const Text& text)
+{
+    const char32_t* d = text.data();
+    const std::size_t n = text.size();
+    const auto special = [](char32_t c) { return c <= U' ' || c == 0xA0; };
+    if (n == 0 || special(d[0]))
+        return 0;
+    std::size_t i = 1;
+#if defined(__SSE2__)
+    // Compared as signed numbers, values of 2^31 and above count as special too: such a
+    // character only makes the careful loop start earlier.
+    const __m128i below = _mm_set1_epi32('!'), nbsp = _mm_set1_epi32(0xA0), space = _mm_set1_epi32(' ');
+    const auto specials = [&](__m128i v) { return _mm_or_si128(_mm_cmplt_epi32(v, below), _mm_cmpeq_epi32(v, nbsp)); };
+    for (; i + 5 <= n; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i sv = specials(v);
+        const __m128i sw = specials(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 1)));
+        // Special, and not a space followed by something that is not.
+        const __m128i change = _mm_or_si128(_mm_andnot_si128(_mm_cmpeq_epi32(v, space), sv), _mm_and_si128(sv, sw));
+        if (const int bits = _mm_movemask_ps(_mm_castsi128_ps(change)))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (special(d[i]) && (d[i] != U' ' || i + 1 >= n || special(d[i + 1])))
+            return i;
+    }
+    return n;
+}
+
+}  // namespace
+
 void MakeReadableText(Text& text)
 {
     DecodeCharacterReferences(text);
-    std::size_t w = 0;
-    bool space = true;  // drops white space at the start
-    for (const char32_t c : text) {
+    const std::size_t from = FirstToCollapse(text);
+    if (from == text.size())
+        return;
+    // Before `from` every space is single and stands after another character.
+    std::size_t w = from;
+    bool space = from == 0;  // drops white space at the start
+    for (const char32_t c : TextView(text).substr(from)) {
         if (c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0) {
             if (!space)
                 text[w++] = U' ';

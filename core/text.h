@@ -77,6 +77,9 @@ inline std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, s
     }
     return n;
 }
+// 0-based index of the first of `a`, `b` and `c` in data[from, n); n when absent. Looks at
+// eight characters at a time where the processor allows.
+std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c, std::size_t from = 0);
 // 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
 std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
 

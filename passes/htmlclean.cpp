@@ -1,6 +1,8 @@
 #include "passes/htmlclean.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace quorvik {
 
@@ -23,36 +25,70 @@ char32_t LowerAscii(char32_t c)
     return c >= U'A' && c <= U'Z' ? c + 32 : c;
 }
 
-bool OneOf(TextView name, std::initializer_list<TextView> names)
+// What a tag's name tells, as bits:
+enum NameKind : unsigned {
+    kKnownStart = 1,   // the line converter acts on the start tag, written by name
+    kKnownEnd = 2,     // ... on the end tag
+    kInsideText = 4,   // the tag stands inside running text, often inside a word: it goes without a trace
+    kHidden = 8,       // the element's contents are not shown
+    kHeadOnly = 16,    // a tag that belongs to the head and does not end it
+};
+
+struct NamedKinds {
+    std::u32string_view name;
+    unsigned kinds;
+};
+
+// In the order of their names.
+constexpr NamedKinds kNames[] = {
+    {U"a", kKnownEnd | kInsideText}, {U"abbr", kInsideText}, {U"acronym", kInsideText}, {U"b", kInsideText},
+    {U"base", kHeadOnly}, {U"bdi", kInsideText}, {U"bdo", kInsideText}, {U"big", kInsideText},
+    {U"blink", kInsideText}, {U"caption", kKnownStart | kKnownEnd}, {U"cite", kInsideText},
+    {U"code", kInsideText}, {U"data", kInsideText}, {U"dd", kKnownStart | kKnownEnd}, {U"del", kInsideText},
+    {U"dfn", kInsideText}, {U"dir", kKnownStart | kKnownEnd}, {U"dl", kKnownStart | kKnownEnd},
+    {U"dt", kKnownStart | kKnownEnd}, {U"em", kInsideText}, {U"font", kInsideText},
+    {U"h1", kKnownStart | kKnownEnd}, {U"h2", kKnownStart | kKnownEnd}, {U"h3", kKnownStart | kKnownEnd},
+    {U"h4", kKnownStart | kKnownEnd}, {U"h5", kKnownStart | kKnownEnd}, {U"h6", kKnownStart | kKnownEnd},
+    {U"head", kHeadOnly}, {U"html", kKnownEnd | kHeadOnly}, {U"i", kInsideText}, {U"img", kInsideText},
+    {U"ins", kInsideText}, {U"kbd", kInsideText}, {U"label", kInsideText}, {U"li", kKnownStart | kKnownEnd},
+    {U"link", kHeadOnly}, {U"mark", kInsideText}, {U"menu", kKnownStart | kKnownEnd}, {U"meta", kHeadOnly},
+    {U"nobr", kInsideText}, {U"ol", kKnownStart | kKnownEnd}, {U"p", kKnownStart | kKnownEnd},
+    {U"q", kInsideText}, {U"s", kInsideText}, {U"samp", kInsideText}, {U"script", kHidden},
+    {U"small", kInsideText}, {U"span", kInsideText}, {U"strike", kInsideText}, {U"strong", kInsideText},
+    {U"style", kHidden}, {U"sub", kInsideText}, {U"sup", kInsideText}, {U"table", kKnownStart | kKnownEnd},
+    {U"td", kKnownStart | kKnownEnd}, {U"template", kHidden}, {U"time", kInsideText},
+    {U"tr", kKnownStart | kKnownEnd}, {U"tt", kInsideText}, {U"u", kInsideText},
+    {U"ul", kKnownStart | kKnownEnd}, {U"var", kInsideText}, {U"wbr", kInsideText},
+};
+
+// A name of at most eight ASCII characters other than NUL as one number (every name above is
+// one); 0 for any other name.
+std::uint64_t Key(TextView name)
 {
-    return std::find(names.begin(), names.end(), name) != names.end();
+    if (name.empty() || name.size() > 8)
+        return 0;
+    std::uint64_t key = 0;
+    for (const char32_t c : name) {
+        if (c == 0 || c >= 0x80)
+            return 0;
+        key = (key << 8) | c;
+    }
+    return key;
 }
 
-// Tags the line converter acts on, written by name; of their end tags only these.
-bool KnownStart(TextView n)
+unsigned KindsOf(TextView name)
 {
-    return OneOf(n, {U"p", U"table", U"tr", U"td", U"caption", U"ol", U"ul", U"li", U"dl", U"dt", U"dd",
-                     U"menu", U"dir", U"h1", U"h2", U"h3", U"h4", U"h5", U"h6"});
-}
-bool KnownEnd(TextView n)
-{
-    return OneOf(n, {U"p", U"table", U"tr", U"td", U"caption", U"ol", U"ul", U"li", U"dl", U"dt", U"dd",
-                     U"menu", U"dir", U"a", U"html", U"h1", U"h2", U"h3", U"h4", U"h5", U"h6"});
-}
-
-// Tags that stand inside running text, often inside a word: they go without a trace.
-bool InsideText(TextView n)
-{
-    return OneOf(n, {U"a", U"abbr", U"acronym", U"b", U"bdi", U"bdo", U"big", U"blink", U"cite", U"code",
-                     U"data", U"del", U"dfn", U"em", U"font", U"i", U"img", U"ins", U"kbd", U"label", U"mark",
-                     U"nobr", U"q", U"s", U"samp", U"small", U"span", U"strike", U"strong", U"sub", U"sup",
-                     U"time", U"tt", U"u", U"var", U"wbr"});
-}
-
-// Elements whose contents are not shown.
-bool Hidden(TextView n)
-{
-    return OneOf(n, {U"script", U"style", U"template"});
+    // The names as numbers, in order, so that a name is found by halving.
+    static const std::vector<std::pair<std::uint64_t, unsigned>> keys = [] {
+        std::vector<std::pair<std::uint64_t, unsigned>> k;
+        for (const NamedKinds& n : kNames)
+            k.emplace_back(Key(n.name), n.kinds);
+        std::sort(k.begin(), k.end());
+        return k;
+    }();
+    const std::uint64_t key = Key(name);
+    const auto at = std::lower_bound(keys.begin(), keys.end(), std::make_pair(key, 0u));
+    return key != 0 && at != keys.end() && at->first == key ? at->second : 0;
 }
 
 // The value of attribute `wanted` (lower case) in a complete start tag; false without it.
@@ -124,6 +160,9 @@ bool HtmlCleaner::ReadLinePart(Text& part, std::size_t most, bool& ended)
                 part.swap(ready_.front());
             else
                 part += ready_.front();
+            // The memory the caller's part had is used again for a later line.
+            if (ready_.front().capacity() <= kPart && ready_.front().capacity() > spare_.capacity())
+                spare_.swap(ready_.front());
             ready_.pop_front();
             ended = true;
             return true;
@@ -162,15 +201,31 @@ void HtmlCleaner::Clean(TextView chunk)
     while (i < n) {
         // Long stretches are passed over (or taken) at once where no character in them matters.
         if (state_ == State::Text && !inHead_) {
-            std::size_t j = i;
-            while (j < n && chunk[j] != U'<' && chunk[j] != U'>' && !(pre_ && chunk[j] == U'\n'))
-                ++j;
+            const std::size_t j = IndexOfAny(chunk.data(), n, U'<', U'>', pre_ ? U'\n' : U'<', i);
             if (j > i) {
                 skipNewline_ = false;
                 cur_.append(chunk.substr(i, j - i));
                 i = j;
                 continue;
             }
+        } else if (state_ == State::Tag) {
+            // Up to the character that ends the quoted value, or to a ">" or quote outside one.
+            const std::size_t j = quote_ != 0 ? IndexOf(chunk.data(), n, quote_, i)
+                                              : IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i);
+            tag_.append(chunk.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
+        } else if (state_ == State::Comment) {
+            // Only the dashes right before a ">" count.
+            const std::size_t j = IndexOf(chunk.data(), n, U'>', i);
+            std::size_t k = j;
+            while (k > i && chunk[k - 1] == U'-')
+                --k;
+            dashes_ = k == i ? dashes_ + static_cast<int>(j - i) : static_cast<int>(j - k);
+            i = j;
+            if (i == n)
+                break;
         } else if (state_ == State::RawText && !rawKeep_ && rawMatched_ == 0) {
             i = IndexOf(chunk.data(), n, U'<', i);
             if (i == n)
@@ -356,7 +411,8 @@ void HtmlCleaner::HandleTag()
     for (std::size_t i = end ? 2 : 1; i < tag_.size() && !IsSpace(tag_[i]) && tag_[i] != U'/' && tag_[i] != U'>'; ++i)
         name.push_back(LowerAscii(tag_[i]));
 
-    if (!end && Hidden(name)) {
+    unsigned kinds = KindsOf(name);
+    if (!end && (kinds & kHidden)) {
         EnterRaw(name == U"script" ? U"script" : name == U"style" ? U"style" : U"template", false);
         return;
     }
@@ -370,7 +426,7 @@ void HtmlCleaner::HandleTag()
             EnterRaw(U"title", true);
             return;
         }
-        if (end || OneOf(name, {U"html", U"head", U"meta", U"link", U"base"}))
+        if (end || (kinds & kHeadOnly))
             return;
         EndHead();
         if (name == U"body")
@@ -388,8 +444,10 @@ void HtmlCleaner::HandleTag()
         cur_.assign(U"<pre>");
         return;
     }
-    if (name == U"th")
+    if (name == U"th") {
         name = U"td";
+        kinds = KindsOf(name);
+    }
     // A cell ends where the next cell, the row or the table begins or ends, also when its end
     // tag is left out, so that every cell is followed by the delimiter.
     if (cellOpen_ && (name == U"td" || name == U"tr" || name == U"table")) {
@@ -409,11 +467,11 @@ void HtmlCleaner::HandleTag()
                 cur_ += c == U'"' ? TextView(U"&quot;") : TextView(&c, 1);
             cur_ += U"\">";
         }
-    } else if (end ? KnownEnd(name) : KnownStart(name)) {
+    } else if (kinds & (end ? kKnownEnd : kKnownStart)) {
         cur_ += end ? U"</" : U"<";
         cur_ += name;
         cur_.push_back(U'>');
-    } else if (!InsideText(name)) {
+    } else if (!(kinds & kInsideText)) {
         cur_.push_back(U' ');
     }
 }
@@ -437,8 +495,10 @@ void HtmlCleaner::LeavePre()
 
 void HtmlCleaner::EndLine(bool evenEmpty)
 {
-    if (!cur_.empty() || gaveMore_ || evenEmpty)
+    if (!cur_.empty() || gaveMore_ || evenEmpty) {
         ready_.push_back(std::move(cur_));
+        cur_.swap(spare_);
+    }
     cur_.clear();
     gaveMore_ = false;
 }

@@ -62,6 +62,7 @@ private:
     Text input_;
     Text cur_;                 // the line being built
     std::deque<Text> ready_;   // lines complete
+    Text spare_;               // memory for the next line
     bool gaveMore_ = false;    // part of cur_ has been given already
     bool done_ = false;
     bool inHead_ = true;

@@ -47,6 +47,16 @@ TEST(Text, SearchesMatchOneCharacterAtATime)
                 }
                 ASSERT_EQ(IndexOf(t.data(), t.size(), c, from), expected) << "from " << from;
             }
+            for (std::size_t k = 0; k + 2 < std::size(kWanted); ++k) {
+                std::size_t expected = t.size();
+                for (std::size_t i = from; i < t.size(); ++i) {
+                    if (t[i] == kWanted[k] || t[i] == kWanted[k + 1] || t[i] == kWanted[k + 2]) {
+                        expected = i;
+                        break;
+                    }
+                }
+                ASSERT_EQ(IndexOfAny(t.data(), t.size(), kWanted[k], kWanted[k + 1], kWanted[k + 2], from), expected);
+            }
             for (char32_t bound : {U' ', char32_t(0x80), char32_t(1)}) {
                 std::size_t expected = t.size();
                 for (std::size_t i = from; i < t.size(); ++i) {
