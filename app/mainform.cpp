@@ -94,9 +94,7 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
 
     LoadSettings();
 
-    const double dpi = logicalDpiX();
-    resize(TwipsToPixels(kClientWidthTwips, dpi),
-           TwipsToPixels(kClientHeightTwips, logicalDpiY()) + menuBar()->sizeHint().height());
+    PlaceOnScreen();
     FormResize();
 }
 
@@ -338,11 +336,8 @@ void MainForm::CreateStatusBar()
     for (std::size_t i = 0; i < 3; ++i) {
         auto* box = new QCheckBox(QString::fromUtf8(captions[i]), bar);
         box->setObjectName(QStringLiteral("Check%1").arg(i + 1));
-        // Each toggle keeps its key in the store whenever its value changes.
-        const Key key = kLinkKeys[i];
-        connect(box, &QCheckBox::stateChanged, this, [this, key](int state) {
-            store_.Save({{key, state == Qt::Unchecked ? QStringLiteral("0") : QStringLiteral("1")}});
-        });
+        // Only a click saves a toggle; the load and the repaints set it from the store.
+        connect(box, &QCheckBox::clicked, this, [this, i](bool on) { SaveLinkToggle(i, on); });
         toggles_[i] = box;
     }
     // The toggles stand 2100 and 1200 twips apart; the font shrinks until each caption fits
@@ -368,6 +363,17 @@ void MainForm::LoadSettings()
     chain_->EnsureFolder(ignored);
     for (std::size_t i = 0; i < 3; ++i)
         toggles_[i]->setChecked(values_.LinkSettings[i] > 0);
+}
+
+void MainForm::SaveLinkToggle(std::size_t index, bool on)
+{
+    QString reason;
+    if (store_.Save({{kLinkKeys[index], on ? QStringLiteral("1") : QStringLiteral("0")}}, &reason))
+        return;
+    // Not saved: the toggle goes back at once, so it never shows a state the store does not have.
+    toggles_[index]->setChecked(!on);
+    ShowFailure(QStringLiteral("The link setting could not be saved to %1: %2")
+                    .arg(QDir::toNativeSeparators(store_.path()), reason));
 }
 
 void MainForm::SyncLinkToggles()
@@ -466,6 +472,43 @@ void MainForm::resizeEvent(QResizeEvent* event)
     FormResize();
 }
 
+void MainForm::PlaceOnScreen()
+{
+    // Where the window stood when it was last closed, else the layout's own size; either way
+    // within the screen's available area, which a large scale factor makes smaller than the
+    // layout (1280 pixels at scale 2 are 640). The frame around the window is not known before
+    // it is shown; the margin leaves room for a title bar and borders.
+    const QMargins frame(4, 32, 4, 4);
+    const WindowPlacement saved = LoadWindowPlacement(store_);
+    QScreen* screen = saved.saved ? QGuiApplication::screenAt(saved.geometry.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry().marginsRemoved(frame) : QRect();
+    QSize size = saved.saved ? saved.geometry.size()
+                             : QSize(TwipsToPixels(kClientWidthTwips, logicalDpiX()),
+                                     TwipsToPixels(kClientHeightTwips, logicalDpiY()) + menuBar()->sizeHint().height());
+    if (area.isValid())
+        size = size.boundedTo(area.size());
+    if (saved.saved && area.isValid()) {
+        QRect placed(saved.geometry.topLeft(), size);
+        placed.moveLeft(std::clamp(placed.left(), area.left(), area.right() + 1 - size.width()));
+        placed.moveTop(std::clamp(placed.top(), area.top(), area.bottom() + 1 - size.height()));
+        setGeometry(placed);  // the window's own area, as it was saved: no drift from the frame
+    } else {
+        resize(size);
+    }
+    if (saved.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The menu bar has its height only now: before, the layout counted it as client area and
+    // the status bar covered the bottom of the views until the window was resized.
+    FormResize();
+}
+
 void MainForm::paintEvent(QPaintEvent* event)
 {
     SyncLinkToggles();
@@ -495,6 +538,14 @@ void MainForm::closeEvent(QCloseEvent* event)
         chain_->Wait();
         SetConverting(false);
     }
+    // The work files hold the user's text: they go with the window.
+    chain_->RemoveFolder();
+    // The window's place is kept for the next start. Closing is no moment for a message box:
+    // a place that cannot be saved is only reported on the terminal.
+    QString reason;
+    if (!SaveWindowPlacement(store_, {true, normalGeometry(), isMaximized()}, &reason))
+        qWarning("The window's place could not be saved to %s: %s",
+                 qPrintable(QDir::toNativeSeparators(store_.path())), qPrintable(reason));
     // The secondary windows go with the main window.
     help_->Close();
     for (QWidget* window : std::initializer_list<QWidget*>{options_, about_, multFile_}) {
@@ -551,10 +602,16 @@ void MainForm::ShowFailure(const QString& text)
     dialogs_.warning(this, kAppTitle, text, false);
 }
 
+QString MainForm::DocumentFolder() const
+{
+    return record_.FileName.isEmpty() ? QString() : QFileInfo(record_.FileName).absolutePath();
+}
+
 void MainForm::OpenDocument()
 {
     if (!ChangeWarning())
         return;
+    fileDialog_.folder = DocumentFolder();
     const FileChoice choice = dialogs_.openFile(this, kAppTitle, fileDialog_);
     if (!choice.accepted)
         return;
@@ -603,6 +660,7 @@ void MainForm::NewDocument()
 
 void MainForm::SaveDocument()
 {
+    fileDialog_.folder = DocumentFolder();
     const FileChoice choice = dialogs_.saveFile(this, kAppTitle, fileDialog_);
     if (!choice.accepted)
         return;

@@ -110,6 +110,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -124,10 +125,14 @@ private:
     void CreateHelp();
     void LoadSettings();
     void FormResize();
+    void PlaceOnScreen();
+    void SaveLinkToggle(std::size_t index, bool on);
     void ApplyLayout();
     void TabStrip1_Click(int index);
     void KeyHandler(int key);
     bool ChangeWarning();
+    // Where the file dialogs start: the document's folder, or none before the first document.
+    QString DocumentFolder() const;
     void SetStatusPath(const QString& path);
 
     // Filling a view takes about a second per 5 MB of text, so a view that is not shown keeps

@@ -78,9 +78,22 @@ WorkFileChain::WorkFileChain(QObject* parent) : QObject(parent), mailbox_(std::m
 
 WorkFileChain::~WorkFileChain()
 {
+    RemoveFolder();
+}
+
+void WorkFileChain::RemoveFolder()
+{
     cancel_ = true;
     if (worker_.joinable())
         worker_.join();
+    cancel_ = false;
+    QStringList files;
+    for (const QString& file : {paths_.FormattedHtmlPath, paths_.TextFilePath, paths_.FormattedTextPath}) {
+        if (!file.isEmpty())
+            files << file << TemporaryWorkName(file);
+    }
+    lock_.Release(files);
+    folderOk_ = false;
 }
 
 bool WorkFileChain::EnsureFolder(QString& failure)

@@ -47,12 +47,17 @@ class WorkFileChain : public QObject {
 
 public:
     explicit WorkFileChain(QObject* parent = nullptr);
-    ~WorkFileChain() override;  // cancels a running chain and waits for it
+    // Cancels a running chain, waits for it and removes the work folder (RemoveFolder).
+    ~WorkFileChain() override;
 
     // Takes the private work folder, or takes it again when it was removed or replaced since.
     // False, with a message naming the folder and the reason, when it cannot be used.
     bool EnsureFolder(QString& failure);
     const WorkPaths& paths() const { return paths_; }
+    // The work files hold the user's text: removes them, their temporary names, the lock file
+    // and the folder itself (a chain still running is cancelled first). A later conversion
+    // takes a folder again.
+    void RemoveFolder();
 
     // Starts the stages of `request` on a worker thread; false if a chain is running already.
     bool Start(const ChainRequest& request);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QtGlobal>
 
@@ -104,6 +105,20 @@ bool WorkFolderLock::StillHeld() const
     qint64 pid = 0;
     QString host, app;
     return lock_->getLockInfo(&pid, &host, &app) && pid == QCoreApplication::applicationPid();
+}
+
+void WorkFolderLock::Release(const QStringList& files)
+{
+    if (StillHeld()) {
+        for (const QString& file : files) {
+            if (QFileInfo(file).dir().absolutePath() == QDir(folder_).absolutePath())
+                QFile::remove(file);
+        }
+        lock_->unlock();  // removes the lock file
+        QDir().rmdir(folder_);  // fails, and keeps the folder, if anything else is in it
+    }
+    lock_.reset();
+    folder_.clear();
 }
 
 bool InitWorkPaths(WorkPaths& paths, WorkFolderLock& lock, QString& reason)

@@ -2,6 +2,7 @@
 // The private folder that holds the window's three work files.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLockFile;
@@ -36,6 +37,11 @@ public:
     // file still names this process. A folder removed meanwhile (cleaners of temporary files
     // remove old ones) or replaced must be taken again before it is written to.
     bool StillHeld() const;
+
+    // Gives the folder up: removes `files` from it, then its lock file, then the folder itself
+    // if nothing else is left in it. Only while it is still held, so that a folder replaced by
+    // someone else is never touched; afterwards it is held no more.
+    void Release(const QStringList& files);
 
 private:
     std::unique_ptr<QLockFile> lock_;

@@ -9,8 +9,8 @@ const QHash<QByteArray, WordInfo>& ControlWords() {
       w.insert(QByteArray(name), WordInfo{action, ch});
     };
     add("par", Action::Par);
-    add("sect", Action::Par);
-    add("page", Action::Par);
+    add("sect", Action::SectionBreak);
+    add("page", Action::SectionBreak);
     add("line", Action::Line);
     add("tab", Action::Tab);
     add("cell", Action::Cell);
@@ -56,6 +56,25 @@ const QHash<QByteArray, WordInfo>& ControlWords() {
     add("blue", Action::Blue);
     add("fcharset", Action::FontCharset);
     add("cpg", Action::FontCodePage);
+    add("fldinst", Action::FieldInstruction);
+    add("fldrslt", Action::FieldResult);
+    add("listtext", Action::ListText);
+    add("pntext", Action::ListText);
+    add("pn", Action::Numbering);
+    add("pntxtb", Action::NumberTextBefore);
+    add("pntxta", Action::NumberTextAfter);
+    add("pndec", Action::NumberStyle, kDecimal);
+    add("pnucltr", Action::NumberStyle, kUpperLetter);
+    add("pnlcltr", Action::NumberStyle, kLowerLetter);
+    add("pnucrm", Action::NumberStyle, kUpperRoman);
+    add("pnlcrm", Action::NumberStyle, kLowerRoman);
+    add("pnlvl", Action::NumberLevel);
+    add("pnlvlbody", Action::NumberLevel, 10);
+    add("pnlvlcont", Action::NumberLevel, 11);
+    add("pnlvlblt", Action::NumberBullet);
+    add("pnstart", Action::NumberStart);
+    add("pnf", Action::NumberFont);
+    add("chftn", Action::FootnoteMark);
     add("emdash", Action::Char, 0x2014);
     add("endash", Action::Char, 0x2013);
     add("lquote", Action::Char, 0x2018);
@@ -71,14 +90,14 @@ const QHash<QByteArray, WordInfo>& ControlWords() {
     add("zwj", Action::Char, 0x200D);
     add("ltrmark", Action::Char, 0x200E);
     add("rtlmark", Action::Char, 0x200F);
-    // Destinations whose content is not body text. Fields keep their result
-    // (\fldrslt) and lose their instruction; list numbers (\listtext, \pntext) stay
-    // because they are the visible text of a numbered paragraph.
+    // Destinations whose content is not body text. A field's result (\fldrslt) and list
+    // numbers (\listtext, \pntext) are body text: the visible text of the field and of a
+    // numbered paragraph.
     for (const char* dest :
          {"stylesheet", "info", "pict", "object", "objdata", "header", "headerl", "headerr",
-          "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "fldinst",
+          "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "pnseclvl",
           "annotation", "atnauthor", "atnid", "atnicn", "atndate", "atnref", "atrfstart",
-          "atrfend", "xe", "tc", "tcn", "txe", "rxe", "pn", "pntxta", "pntxtb", "ftnsep",
+          "atrfend", "xe", "tc", "tcn", "txe", "rxe", "ftnsep",
           "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "template", "filetbl",
           "nonshppict", "shpinst", "listtable", "listoverridetable", "revtbl", "rsidtbl",
           "generator", "themedata", "colorschememapping", "datastore", "latentstyles",

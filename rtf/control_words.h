@@ -9,7 +9,10 @@ namespace quorvik::rtf {
 
 enum class Action {
   // structure
-  Par, Line, Tab, Cell, Row, NestCell, RowStart, InTable, Pard, Plain,
+  Par, SectionBreak, Line, Tab, Cell, Row, NestCell, RowStart, InTable, Pard, Plain,
+  // fields, list numbers and notes
+  FieldInstruction, FieldResult, ListText, Numbering, NumberTextBefore, NumberTextAfter,
+  NumberStyle, NumberLevel, NumberBullet, NumberStart, NumberFont, FootnoteMark,
   // characters
   Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Font, FontSize, Color,
   AlignLeft, AlignCenter, AlignRight, AlignJustify,
@@ -23,8 +26,11 @@ enum class Action {
 
 struct WordInfo {
   Action action;
-  char16_t ch = 0;
+  char16_t ch = 0;  // Char: the character; NumberStyle: the numbering style
 };
+
+// Numbering styles of a paragraph number (\pn...).
+enum NumberStyleKind : char16_t { kDecimal, kUpperLetter, kLowerLetter, kUpperRoman, kLowerRoman };
 
 // Control word name (letters only) -> what the reader does with it.
 const QHash<QByteArray, WordInfo>& ControlWords();

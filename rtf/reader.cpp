@@ -29,7 +29,7 @@ constexpr int kMaxHalfPoints = 3276;
 constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxUnicodeSkip = 16;
 
-enum class Dest { Body, Skip, FontTable, ColorTable };
+enum class Dest { Body, Skip, FontTable, ColorTable, FieldInstruction, Numbering, NumberText };
 
 // Character and paragraph state; RTF scopes both to groups.
 struct State {
@@ -43,8 +43,92 @@ struct State {
   int halfPoints = kDefaultHalfPoints;
   int color = 0;  // \cf index; 0 is the automatic colour
   int unicodeSkip = 1;
+  int link = -1;         // index of the link target in Reader::links_; -1: not a link
+  bool inTable = false;  // \intbl: the paragraph belongs to a table row
+  bool numberAfter = false;  // NumberText: \pntxta (else \pntxtb)
   Qt::Alignment align = Qt::AlignLeft;
 };
+
+// A paragraph number given by \pn: its level, style, start and surrounding text.
+struct Numbering {
+  bool on = false;
+  int level = 10;      // 1-9, 10 body, 11 continuation (no number shown)
+  bool bullet = false;  // \pnlvlblt: the text before is the whole label
+  char16_t style = kDecimal;
+  int start = 1;
+  int font = -1;
+  QByteArray before, after;
+  bool sameListAs(const Numbering& other) const {
+    return on && other.on && level == other.level && style == other.style &&
+           bullet == other.bullet;
+  }
+};
+
+// The target of a field instruction HYPERLINK "url" [\l "bookmark"], or nothing.
+QString HyperlinkTarget(const QString& instruction) {
+  QStringList words;
+  const qsizetype n = instruction.size();
+  for (qsizetype i = 0; i < n;) {
+    if (instruction[i].isSpace()) {
+      ++i;
+      continue;
+    }
+    QString word;
+    if (instruction[i] == '"') {
+      for (++i; i < n && instruction[i] != '"'; ++i) {
+        if (instruction[i] == '\\' && i + 1 < n) ++i;  // \\ and \" stand for the character
+        word += instruction[i];
+      }
+      ++i;
+    } else {
+      while (i < n && !instruction[i].isSpace()) word += instruction[i++];
+    }
+    words << word;
+  }
+  if (words.isEmpty() || words[0].compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive) != 0) {
+    return {};
+  }
+  QString url, bookmark;
+  for (qsizetype i = 1; i < words.size(); ++i) {
+    if (words[i] == QLatin1String("\\l") && i + 1 < words.size()) {
+      bookmark = words[++i];
+    } else if (words[i] == QLatin1String("\\o") || words[i] == QLatin1String("\\t")) {
+      ++i;  // tooltip, target frame
+    } else if (!words[i].startsWith('\\') && url.isEmpty()) {
+      url = words[i];
+    }
+  }
+  if (!bookmark.isEmpty()) url += '#' + bookmark;
+  return url;
+}
+
+QString Letters(int n, char16_t base) {  // 1 a, 26 z, 27 aa, 28 bb (as word processors count)
+  const int repeat = (n - 1) / 26 + 1;
+  return QString(qMin(repeat, 64), QChar(char16_t(base + (n - 1) % 26)));
+}
+
+QString Roman(int n, bool upper) {
+  static const struct { int value; const char* text; } kDigits[] = {
+      {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+      {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+  QString out;
+  n = qMin(n, 39999);
+  for (const auto& digit : kDigits) {
+    for (; n >= digit.value; n -= digit.value) out += QLatin1String(digit.text);
+  }
+  return upper ? out.toUpper() : out;
+}
+
+QString NumberText(int n, char16_t style) {
+  if (n < 1) return QString::number(n);
+  switch (style) {
+    case kUpperLetter: return Letters(n, 'A');
+    case kLowerLetter: return Letters(n, 'a');
+    case kUpperRoman: return Roman(n, true);
+    case kLowerRoman: return Roman(n, false);
+    default: return QString::number(n);
+  }
+}
 
 // The character of \uN: N is a signed 16-bit number; other values are no characters.
 QChar UnicodeChar(int param) {
@@ -85,7 +169,14 @@ class Reader {
   void flushRun();
   void startPendingParagraph();
   void endParagraph();
+  void sectionBreak();
   void endRow();
+  void closeUnmarkedRow();
+  void startNumbering();
+  void numberingWord(Action action, const RtfToken& token, char16_t value);
+  QString numberLabel();
+  void finishFieldInstruction();
+  QString decodeIn(int font, const QByteArray& bytes);
   void applyAlignment();
   void finish();
 
@@ -129,6 +220,20 @@ class Reader {
   bool rowOpen_ = false;
   int cellsPending_ = 0;         // \cell marks not yet written as tabs
   bool cellBreakPending_ = false;  // \par inside a cell: a space if the cell goes on
+  bool rowHasCells_ = false;       // a \cell since the row began
+
+  // Fields: the instruction being read, and the link targets met so far.
+  QByteArray fieldInstruction_;
+  QStringList links_;
+
+  // Numbered paragraphs. A paragraph's number comes from its \listtext or \pntext when it
+  // has one, else from its \pn properties.
+  bool paragraphStarted_ = false;  // the paragraph has shown text
+  bool listTextSeen_ = false;      // \listtext or \pntext since the last paragraph mark
+  Numbering numbering_;            // \pn of the current paragraph (\pard clears it)
+  Numbering lastNumbering_;        // \pn of the previous paragraph
+  int number_ = 0;                 // the last number shown in the current list
+  int footnotes_ = 0;
 };
 
 void Reader::run() {
@@ -187,11 +292,14 @@ void Reader::run() {
           addByte(static_cast<char>(token.param));
         } else if (state_.dest == Dest::FontTable && fontOpen_) {
           fontName_ += static_cast<char>(token.param);
+        } else if (state_.dest != Dest::ColorTable) {
+          handleBytes(QByteArray(1, static_cast<char>(token.param)));
         }
         break;
       case RtfToken::Word:
         decodePendingBytes();
-        if (marked) {
+        // \* marks a destination a reader may not know: only an unknown word is skipped.
+        if (marked && !ControlWords().contains(token.name)) {
           state_.dest = Dest::Skip;
           break;
         }
@@ -218,6 +326,8 @@ void Reader::handleGroupEnd() {
     return;
   }
   if (state_.dest == Dest::FontTable) commitFont();
+  const bool instructionEnds =
+      state_.dest == Dest::FieldInstruction && stack_.back().dest != Dest::FieldInstruction;
   if (state_.dest == Dest::ColorTable && stack_.back().dest != Dest::ColorTable && colorSet_) {
     colors_.push_back(QColor(red_, green_, blue_));  // a last entry without its ';'
     colorSet_ = false;
@@ -225,6 +335,7 @@ void Reader::handleGroupEnd() {
   state_ = stack_.back();
   stack_.pop_back();
   formatDirty_ = true;
+  if (instructionEnds) finishFieldInstruction();
   if (stack_.isEmpty()) rootClosed_ = true;
 }
 
@@ -239,7 +350,16 @@ void Reader::handleBytes(const QByteArray& bytes) {
     case Dest::ColorTable:
       colorTableText(bytes);
       break;
+    case Dest::FieldInstruction:
+      if (fieldInstruction_.size() < 65536) fieldInstruction_ += bytes;
+      break;
+    case Dest::NumberText: {
+      QByteArray& text = state_.numberAfter ? numbering_.after : numbering_.before;
+      if (text.size() < 64) text += bytes;
+      break;
+    }
     case Dest::Skip:
+    case Dest::Numbering:
       break;
   }
 }
@@ -254,7 +374,8 @@ void Reader::handleSymbol(int ch) {
     case '~': addText(QChar(0x00A0)); break;
     case '_': addText(QChar(0x2011)); break;
     case '\t': addText(QChar('\t')); break;
-    default: break;  // \- (optional hyphen), \| \: (index and formula marks): nothing to show
+    case '-': addText(QChar(0x00AD)); break;  // optional hyphen: the soft hyphen
+    default: break;  // \| \: (index and formula marks): nothing to show
   }
 }
 
@@ -308,6 +429,11 @@ void Reader::handleWord(const RtfToken& token) {
     }
     return;
   }
+  if (state_.dest == Dest::Numbering || state_.dest == Dest::NumberText) {
+    numberingWord(action, token, it->ch);
+    return;
+  }
+  if (state_.dest == Dest::FieldInstruction) return;
   if (state_.dest == Dest::ColorTable) {
     const int value = qBound(0, param, 255);
     switch (action) {
@@ -321,19 +447,36 @@ void Reader::handleWord(const RtfToken& token) {
 
   switch (action) {
     case Action::Par: endParagraph(); break;
+    case Action::SectionBreak: sectionBreak(); break;
+    case Action::FieldInstruction:
+      state_.dest = Dest::FieldInstruction;
+      fieldInstruction_.clear();
+      break;
+    case Action::FieldResult: break;  // body text, in the link of its field if any
+    case Action::ListText: listTextSeen_ = true; break;
+    case Action::Numbering: startNumbering(); break;
+    case Action::FootnoteMark: addText(QString::number(++footnotes_)); break;
     case Action::Line: addText(QChar(QChar::LineSeparator)); break;
     case Action::Tab: addText(QChar('\t')); break;
     case Action::Cell:
       flushRun();
       rowOpen_ = true;
+      rowHasCells_ = true;
       cellBreakPending_ = false;
       ++cellsPending_;
       break;
     case Action::NestCell: addText(QChar('\t')); break;
     case Action::Row: endRow(); break;
-    case Action::RowStart:
-    case Action::InTable: rowOpen_ = true; break;
-    case Action::Pard: state_.align = Qt::AlignLeft; break;
+    case Action::RowStart: rowOpen_ = true; break;
+    case Action::InTable:
+      rowOpen_ = true;
+      state_.inTable = true;
+      break;
+    case Action::Pard:
+      state_.align = Qt::AlignLeft;
+      state_.inTable = false;
+      numbering_ = Numbering();
+      break;
     case Action::Plain: {
       const State reset;
       state_.bold = reset.bold;
@@ -474,11 +617,82 @@ QTextCharFormat Reader::currentFormat() const {
   if (state_.color > 0 && state_.color < colors_.size() && colors_[state_.color].isValid()) {
     format.setForeground(colors_[state_.color]);
   }
+  if (state_.link >= 0) {
+    format.setAnchor(true);
+    format.setAnchorHref(links_[state_.link]);
+  }
   return format;
+}
+
+void Reader::finishFieldInstruction() {
+  const QString target = HyperlinkTarget(decodeIn(-1, fieldInstruction_));
+  fieldInstruction_.clear();
+  if (target.isEmpty()) return;
+  // The field's group (now current) holds its result: the result is the link's text.
+  if (links_.isEmpty() || links_.back() != target) links_.push_back(target);
+  state_.link = int(links_.size()) - 1;
+}
+
+// Bytes of a font's code page (the current font when `font` is -1) as text.
+QString Reader::decodeIn(int font, const QByteArray& bytes) {
+  const FontEntry* entry = fontOf(font >= 0 ? font : state_.font >= 0 ? state_.font : defaultFont_);
+  const int codePage = entry != nullptr && entry->codePage != 0 ? entry->codePage : documentCodePage_;
+  return CodePageDecoder(codePage).decode(bytes);
+}
+
+void Reader::startNumbering() {
+  state_.dest = Dest::Numbering;
+  numbering_ = Numbering();
+  numbering_.on = true;
+}
+
+void Reader::numberingWord(Action action, const RtfToken& token, char16_t value) {
+  switch (action) {
+    case Action::NumberTextBefore:
+    case Action::NumberTextAfter:
+      state_.dest = Dest::NumberText;
+      state_.numberAfter = action == Action::NumberTextAfter;
+      (state_.numberAfter ? numbering_.after : numbering_.before).clear();
+      break;
+    case Action::NumberStyle: numbering_.style = value; break;
+    case Action::NumberLevel:
+      numbering_.level = value != 0 ? value : qBound(1, token.param, 9);
+      break;
+    case Action::NumberBullet: numbering_.bullet = true; break;
+    case Action::NumberStart: numbering_.start = qBound(0, token.param, 32767); break;
+    case Action::NumberFont: numbering_.font = token.param; break;
+    default: break;
+  }
+}
+
+// The label of a paragraph numbered by \pn alone: the text before, the number (the next
+// in its list, or the list's start) and the text after, then a tab.
+QString Reader::numberLabel() {
+  const Numbering& n = numbering_;
+  if (n.level == 11) return {};
+  QString label = decodeIn(n.font, n.before);
+  if (!n.bullet) {
+    number_ = n.sameListAs(lastNumbering_) ? number_ + 1 : n.start;
+    label += NumberText(number_, n.style);
+  }
+  label += decodeIn(n.font, n.after);
+  return label + QChar('\t');
+}
+
+void Reader::sectionBreak() {
+  // A section or page break right after a paragraph mark ends no further paragraph.
+  if (paragraphPending_ && !paragraphStarted_) return;
+  endParagraph();
+}
+
+// A paragraph outside the table ends a row that was not closed by \row.
+void Reader::closeUnmarkedRow() {
+  if (rowOpen_ && rowHasCells_ && !state_.inTable) endRow();
 }
 
 void Reader::addText(const QString& text) {
   if (state_.dest != Dest::Body || state_.hidden || text.isEmpty()) return;
+  closeUnmarkedRow();
   if (formatDirty_) {
     format_ = currentFormat();
     formatDirty_ = false;
@@ -497,6 +711,10 @@ void Reader::addText(const QString& text) {
     cellBreakPending_ = false;
   }
   if (!blockAligned_ || blockAlign_ != state_.align) applyAlignment();
+  if (!paragraphStarted_) {
+    paragraphStarted_ = true;
+    if (numbering_.on && !listTextSeen_) run_ += numberLabel();
+  }
   run_ += text;
 }
 
@@ -549,6 +767,11 @@ void Reader::applyAlignment() {
 }
 
 void Reader::endParagraph() {
+  closeUnmarkedRow();
+  // The paragraph's numbering is that of the list the next paragraph may continue.
+  lastNumbering_ = numbering_;
+  listTextSeen_ = false;
+  paragraphStarted_ = false;
   if (rowOpen_) {
     // Inside a table row a paragraph mark only separates paragraphs of one cell.
     flushRun();
@@ -569,6 +792,8 @@ void Reader::endRow() {
   cellsPending_ = 0;
   cellBreakPending_ = false;
   rowOpen_ = false;
+  rowHasCells_ = false;
+  paragraphStarted_ = false;
   applyAlignment();
   paragraphPending_ = true;
 }

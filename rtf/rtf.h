@@ -12,7 +12,8 @@ namespace quorvik::rtf {
 // (decoded like any text document). Never crashes or hangs on bad input.
 void ReadRtf(const QByteArray& data, QTextDocument& document);
 
-// The document as RTF 1.x bytes (Windows-1252 with \uN? escapes beyond it).
+// The document as RTF 1.x bytes (Windows-1252 with \uN\'3f escapes beyond it; links as
+// HYPERLINK fields).
 QByteArray WriteRtf(const QTextDocument& document);
 
 }  // namespace quorvik::rtf

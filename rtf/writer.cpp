@@ -1,4 +1,4 @@
-// RTF writer: QTextDocument -> RTF 1.x in Windows-1252 with \uN? escapes beyond it.
+// RTF writer: QTextDocument -> RTF 1.x in Windows-1252 with \uN\'3f escapes beyond it.
 // Every run is a group carrying its full character formatting, so a reader needs no
 // state from earlier runs to show it right.
 
@@ -58,7 +58,9 @@ RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
 }
 
 // Appends `text` as RTF text: specials escaped, Windows-1252 beyond ASCII as \'hh,
-// everything else as \uN with '?' for readers that do not know \u.
+// everything else as \uN with \'3f ('?') for readers that do not know \u. The fallback is
+// written as a hex byte, not a literal '?': some readers take the literal character for
+// part of the text that follows and drop the next real character instead.
 void AppendText(QByteArray& out, const QString& text, bool inFontTable = false) {
   for (const QChar qc : text) {
     const char16_t ch = qc.unicode();
@@ -85,7 +87,7 @@ void AppendText(QByteArray& out, const QString& text, bool inFontTable = false) 
     } else {
       out += "\\u";
       out += QByteArray::number(int(static_cast<int16_t>(ch)));
-      out += '?';
+      out += "\\'3f";
     }
   }
 }
@@ -137,6 +139,17 @@ QByteArray BlockEnd(const QTextBlock& block) {
   return "\\par\n";
 }
 
+// A field instruction's quoted argument: backslashes and quotes escaped as field codes
+// want them, then RTF's own escapes.
+void AppendFieldArgument(QByteArray& out, const QString& argument) {
+  QString escaped = argument;
+  escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+  escaped.replace(QLatin1String("\""), QLatin1String("\\\""));
+  out += '"';
+  AppendText(out, escaped);
+  out += '"';
+}
+
 }  // namespace
 
 QByteArray WriteRtf(const QTextDocument& document) {
@@ -150,10 +163,25 @@ QByteArray WriteRtf(const QTextDocument& document) {
   QByteArray body;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
     body += "\\pard\\plain" + AlignmentWord(block.blockFormat().alignment()) + ' ';
+    // Runs of one link target are the result of one HYPERLINK field.
+    QString link;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
       if (fragment.text().isEmpty()) continue;
-      const RunStyle style = StyleOf(fragment.charFormat(), defaultFont);
+      const QTextCharFormat format = fragment.charFormat();
+      const QString href = format.isAnchor() ? format.anchorHref() : QString();
+      if (href != link) {
+        if (!link.isEmpty()) body += "}}}";
+        if (!href.isEmpty()) {
+          // Instruction and result each in a group of their own, as word processors write
+          // them (some readers know a link only in this form).
+          body += "{\\field{\\*\\fldinst{HYPERLINK ";
+          AppendFieldArgument(body, href);
+          body += "}}{\\fldrslt{";
+        }
+        link = href;
+      }
+      const RunStyle style = StyleOf(format, defaultFont);
       body += "{\\f" + QByteArray::number(tables.font(style.family)) + "\\fs" +
               QByteArray::number(style.halfPoints);
       if (style.bold) body += "\\b";
@@ -165,6 +193,7 @@ QByteArray WriteRtf(const QTextDocument& document) {
       AppendText(body, fragment.text());
       body += '}';
     }
+    if (!link.isEmpty()) body += "}}}";
     body += hasFrames ? BlockEnd(block) : QByteArray("\\par\n");
   }
 

@@ -8,7 +8,7 @@ QUORVIK_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6
   libgtest-dev googletest
   xvfb xauth
-  unrtf
+  unrtf pandoc
   dpkg-dev file desktop-file-utils appstream
 )
 

@@ -19,7 +19,6 @@ private slots:
     void fallsBackToTmpdirWithUid();
     void secondWindow_takesAFolderOfItsOwn();
     void symbolicLinkFolder_isRefused();
-    void folderOfAnotherUser_isRefused();
 };
 
 class DocumentFilesTest : public QObject {

@@ -85,17 +85,3 @@ void WorkPathsTest::symbolicLinkFolder_isRefused()
     QVERIFY(reason.contains(QStringLiteral("symbolic link")));
     QVERIFY(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
-
-void WorkPathsTest::folderOfAnotherUser_isRefused()
-{
-    const QString folder = g_dir->filePath(QStringLiteral("quorvik"));
-    QVERIFY(QDir().mkdir(folder));
-    if (::chown(QFile::encodeName(folder).constData(), ::getuid() + 4242, static_cast<gid_t>(-1)) != 0)
-        QSKIP("changing a folder's owner needs privileges");
-    WorkPaths paths;
-    WorkFolderLock lock;
-    QString reason;
-    QVERIFY(!InitWorkPaths(paths, lock, reason));
-    QCOMPARE(reason, QStringLiteral("it belongs to another user"));
-    QCOMPARE(paths.Folder, folder);
-}

@@ -1,5 +1,9 @@
 #include "doc_summary.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -8,7 +12,7 @@
 namespace quorvik::rtf::test {
 namespace {
 
-Align AlignOf(Qt::Alignment alignment) {
+Align AlignOfFormat(Qt::Alignment alignment) {
   const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
   if (horizontal & Qt::AlignHCenter) return Align::Center;
   if (horizontal & Qt::AlignJustify) return Align::Justify;
@@ -27,31 +31,76 @@ Style EffectiveStyle(const QTextCharFormat& format, const QFont& defaultFont) {
   style.points = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
                                                                   : defaultFont.pointSizeF();
   if (format.foreground().style() != Qt::NoBrush) style.color = format.foreground().color();
+  if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript) {
+    style.position = Position::Super;
+  } else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript) {
+    style.position = Position::Sub;
+  }
+  if (format.background().style() != Qt::NoBrush) style.background = format.background().color();
   return style;
 }
 
 }  // namespace
 
+Align AlignOf(const QTextBlock& block) { return AlignOfFormat(block.blockFormat().alignment()); }
+
 bool Style::operator==(const Style& other) const {
   return bold == other.bold && italic == other.italic && underline == other.underline &&
          strike == other.strike && family == other.family && qFuzzyCompare(points, other.points) &&
          color.isValid() == other.color.isValid() &&
-         (!color.isValid() || color.rgb() == other.color.rgb());
+         (!color.isValid() || color.rgb() == other.color.rgb()) && position == other.position &&
+         background.isValid() == other.background.isValid() &&
+         (!background.isValid() || background.rgb() == other.background.rgb());
+}
+
+QVector<ExpectedRun> ReadExpectedRuns(const QString& jsonFile) {
+  QFile file(jsonFile);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QVector<ExpectedRun> runs;
+  const QJsonArray array = QJsonDocument::fromJson(file.readAll()).array();
+  for (const QJsonValue& value : array) {
+    const QJsonObject o = value.toObject();
+    ExpectedRun run;
+    run.text = o["text"].toString().replace(QChar('\n'), QChar::LineSeparator);
+    run.style.bold = o["b"].toBool();
+    run.style.italic = o["i"].toBool();
+    run.style.underline = o["u"].toBool();
+    run.style.strike = o["s"].toBool();
+    run.style.family = o["font"].toString();
+    run.style.points = o["size"].toDouble();
+    if (!o["color"].toString().isEmpty()) run.style.color = QColor(o["color"].toString());
+    if (!o["background"].toString().isEmpty()) {
+      run.style.background = QColor(o["background"].toString());
+    }
+    const QString position = o["position"].toString();
+    run.style.position = position == "super" ? Position::Super
+                         : position == "sub" ? Position::Sub
+                                             : Position::Normal;
+    const QString align = o["align"].toString();
+    run.align = align == "center"    ? Align::Center
+                : align == "right"   ? Align::Right
+                : align == "justify" ? Align::Justify
+                                     : Align::Left;
+    runs.push_back(run);
+  }
+  return runs;
 }
 
 QVector<Paragraph> Summarize(const QTextDocument& document) {
   QVector<Paragraph> paragraphs;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
     Paragraph paragraph;
-    paragraph.align = AlignOf(block.blockFormat().alignment());
+    paragraph.align = AlignOf(block);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
       if (fragment.text().isEmpty()) continue;
       const Style style = EffectiveStyle(fragment.charFormat(), document.defaultFont());
-      if (!paragraph.runs.isEmpty() && paragraph.runs.back().style == style) {
+      const QString link = fragment.charFormat().anchorHref();
+      if (!paragraph.runs.isEmpty() && paragraph.runs.back().style == style &&
+          paragraph.runs.back().link == link) {
         paragraph.runs.back().text += fragment.text();
       } else {
-        paragraph.runs.push_back(Run{fragment.text(), style});
+        paragraph.runs.push_back(Run{fragment.text(), style, link});
       }
     }
     paragraphs.push_back(paragraph);
@@ -60,12 +109,14 @@ QVector<Paragraph> Summarize(const QTextDocument& document) {
 }
 
 std::optional<Style> StyleOfText(const QTextDocument& document, const QString& needle,
-                                 std::string* error) {
-  const QTextCursor found = document.find(needle, 0, QTextDocument::FindCaseSensitively);
+                                 std::string* error, int* from) {
+  const QTextCursor found =
+      document.find(needle, from ? *from : 0, QTextDocument::FindCaseSensitively);
   if (found.isNull()) {
     *error = "text not found: " + needle.toStdString();
     return std::nullopt;
   }
+  if (from) *from = found.selectionEnd();
   std::optional<Style> style;
   QTextCursor cursor(const_cast<QTextDocument*>(&document));
   for (int pos = found.selectionStart() + 1; pos <= found.selectionEnd(); ++pos) {
@@ -83,7 +134,7 @@ std::optional<Style> StyleOfText(const QTextDocument& document, const QString& n
 std::optional<Align> AlignOfText(const QTextDocument& document, const QString& needle) {
   const QTextCursor found = document.find(needle, 0, QTextDocument::FindCaseSensitively);
   if (found.isNull()) return std::nullopt;
-  return AlignOf(found.block().blockFormat().alignment());
+  return AlignOf(found.block());
 }
 
 void PrintTo(const Style& style, std::ostream* os) {
@@ -91,6 +142,8 @@ void PrintTo(const Style& style, std::ostream* os) {
       << (style.strike ? "s" : "") << " '" << style.family.toStdString() << "' "
       << style.points << "pt";
   if (style.color.isValid()) *os << ' ' << style.color.name().toStdString();
+  if (style.position != Position::Normal) *os << (style.position == Position::Super ? " sup" : " sub");
+  if (style.background.isValid()) *os << " on " << style.background.name().toStdString();
 }
 
 void PrintTo(const Paragraph& paragraph, std::ostream* os) {
@@ -98,6 +151,7 @@ void PrintTo(const Paragraph& paragraph, std::ostream* os) {
   for (const Run& run : paragraph.runs) {
     *os << " [" << run.text.toStdString() << " | ";
     PrintTo(run.style, os);
+    if (!run.link.isEmpty()) *os << " -> " << run.link.toStdString();
     *os << "]";
   }
 }

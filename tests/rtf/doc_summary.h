@@ -10,11 +10,13 @@
 #include <optional>
 #include <ostream>
 
+class QTextBlock;
 class QTextDocument;
 
 namespace quorvik::rtf::test {
 
 enum class Align { Left, Center, Right, Justify };
+enum class Position { Normal, Super, Sub };
 
 struct Style {
   bool bold = false;
@@ -23,7 +25,9 @@ struct Style {
   bool strike = false;
   QString family;
   double points = 0;
-  QColor color;  // invalid: automatic
+  QColor color;       // invalid: automatic
+  Position position = Position::Normal;
+  QColor background;  // invalid: none
   bool operator==(const Style& other) const;
   bool operator!=(const Style& other) const { return !(*this == other); }
 };
@@ -31,7 +35,10 @@ struct Style {
 struct Run {
   QString text;
   Style style;
-  bool operator==(const Run& other) const { return text == other.text && style == other.style; }
+  QString link;  // the target of a link
+  bool operator==(const Run& other) const {
+    return text == other.text && style == other.style && link == other.link;
+  }
 };
 
 struct Paragraph {
@@ -44,12 +51,23 @@ struct Paragraph {
 
 QVector<Paragraph> Summarize(const QTextDocument& document);
 
-// The style of every character of the first occurrence of `needle`, or nothing (with
-// the reason in `error`) when the text is missing or its characters differ in style.
+// The style of every character of the first occurrence of `needle` (at or after *from
+// when given; *from then moves past it), or nothing (with the reason in `error`) when the
+// text is missing or its characters differ in style.
 std::optional<Style> StyleOfText(const QTextDocument& document, const QString& needle,
-                                 std::string* error);
+                                 std::string* error, int* from = nullptr);
+Align AlignOf(const QTextBlock& block);
 // The alignment of the paragraph holding the first occurrence of `needle`.
 std::optional<Align> AlignOfText(const QTextDocument& document, const QString& needle);
+
+// What LibreOffice read from a fixture: runs of text with their style and the alignment of
+// their paragraph (written by fixtures/lo_runs.py). Empty when the file is missing.
+struct ExpectedRun {
+  QString text;
+  Style style;
+  Align align = Align::Left;
+};
+QVector<ExpectedRun> ReadExpectedRuns(const QString& jsonFile);
 
 void PrintTo(const Style& style, std::ostream* os);
 void PrintTo(const Paragraph& paragraph, std::ostream* os);

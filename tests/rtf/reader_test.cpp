@@ -47,6 +47,8 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"empty document", kHeader + "}", ""},
       {"line and tab", kHeader + "a\\line b\\tab c}", u"a\u2028b\tc"_qs},
       {"page and section end paragraphs", kHeader + "a\\page b\\sect c}", "a\nb\nc"},
+      {"section or page after a paragraph mark adds none",
+       kHeader + "a\\par \\sect b\\par\\page c\\par\\par\\sect d}", "a\nb\nc\n\nd"},
       {"delimiting space eaten, second kept", kHeader + "\\b  x}", " x"},
       {"line ends ignored", kHeader + "a\r\nb\nc\rd}", "abcd"},
       {"backslash line end is a paragraph", kHeader + "a\\\nb}", "a\nb"},
@@ -69,12 +71,13 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"frame markers replaced", kHeader + "\\u-560?\\u-559?}", u"\uFFFD\uFFFD"_qs},
       {"paragraph separator becomes line break", kHeader + "a\\u8233?b}", u"a\u2028b"_qs},
       {"control characters dropped", kHeader + "a\\u0?\\u7?\\'01b}", "ab"},
-      {"special symbols", kHeader + "a\\~b\\_c\\-d}", u"a\u00A0b\u2011cd"_qs},
+      {"special symbols", kHeader + "a\\~b\\_c\\-d}", u"a\u00A0b\u2011c\u00ADd"_qs},
       {"character words", kHeader + "\\lquote a\\rquote \\ldblquote b\\rdblquote \\emdash\\endash\\bullet}",
        u"‘a’“b”—–•"_qs},
       {"unknown words ignored", kHeader + "a\\foo12 b\\bar c}", "abc"},
       {"unknown starred destination skipped", kHeader + "a{\\*\\foo hidden}b}", "ab"},
-      {"star before known word skips too", kHeader + "a{\\*\\b hidden}b}", "ab"},
+      {"star before a known word reads it", kHeader + "a{\\*\\b shown}b}", "ashownb"},
+      {"starred field result", kHeader + "a{\\field{\\*\\fldinst X}{\\*\\fldrslt link}}b}", "alinkb"},
       {"font table names not shown", "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1 Times;}x}", "x"},
       {"colour table not shown", kHeader + "{\\colortbl;\\red1\\green2\\blue3;}x}", "x"},
       {"style sheet skipped", kHeader + "{\\stylesheet{\\s0 Normal;}}x}", "x"},
@@ -90,6 +93,20 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"field instruction without star", kHeader + "{\\field{\\fldinst PAGE}{\\fldrslt 3}}}", "3"},
       {"hidden text dropped", kHeader + "a{\\v hidden}b\\v c\\v0 d}", "abd"},
       {"list text kept", kHeader + "{\\listtext 1.\\tab}Item}", "1.\tItem"},
+      {"numbers from pn",
+       kHeader + "\\pard{\\*\\pn\\pndec{\\pntxta .}}a\\par\\pard{\\*\\pn\\pndec{\\pntxta .}}b\\par "
+                 "\\pard c\\par\\pard{\\*\\pn\\pndec\\pnstart5}d\\par}",
+       "1.\ta\n2.\tb\nc\n5\td"},
+      {"pn letters and roman",
+       kHeader + "\\pard{\\*\\pn\\pnlcltr\\pnstart26}a\\par\\pard{\\*\\pn\\pnlcltr}b\\par\\pard "
+                 "{\\*\\pn\\pnlvl2\\pnucrm\\pnstart1994{\\pntxtb (}{\\pntxta )}}c\\par}",
+       "z\ta\naa\tb\n(MCMXCIV)\tc"},
+      {"pn bullet", kHeader + "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb -}}a\\par}", "-\ta"},
+      {"pn text preferred to pn",
+       kHeader + "{\\pntext 4)\\tab}\\pard{\\*\\pn\\pndec}a\\par{\\listtext 5)\\tab}\\pard{\\*\\pn\\pndec}b}",
+       "4)\ta\n5)\tb"},
+      {"footnote marks numbered",
+       kHeader + "a{\\chftn}{\\footnote{\\chftn} x}b{\\chftn}{\\footnote{\\chftn} y}}", "a1b2"},
       {"table rows", kHeader + "\\trowd\\cellx1\\cellx2 \\intbl a\\cell b\\cell\\row "
                                "\\trowd\\intbl c\\cell d\\cell\\row After\\par}",
        "a\tb\nc\td\nAfter"},
@@ -99,6 +116,10 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
        kHeader + "\\trowd{\\pard\\intbl a\\par}\\cell{\\pard\\intbl b\\par c\\par}\\cell\\row}",
        "a\tb c"},
       {"nested cell", kHeader + "\\trowd\\intbl a\\nestcell b\\cell\\row}", "a\tb"},
+      {"row without row mark ended by a paragraph outside",
+       kHeader + "\\trowd\\pard\\intbl a\\cell b\\cell\\pard\\par c\\par d}", "a\tb\n\nc\nd"},
+      {"row without row mark ended by text outside",
+       kHeader + "\\trowd\\pard\\intbl a\\cell b\\cell\\pard c}", "a\tb\nc"},
       {"unbalanced closing brace ends document", kHeader + "a}b}", "a"},
       {"unclosed groups", kHeader + "{a{b{c", "abc"},
       {"truncated control word", kHeader + "ab\\", "ab"},
@@ -109,6 +130,28 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
   };
   for (const TextCase& c : cases) {
     EXPECT_EQ(ReadText(c.rtf), c.expected) << c.name;
+  }
+}
+
+// A HYPERLINK field's result is a link to its target; other fields are plain text.
+TEST(RtfReader, KeepsLinkTargets) {
+  const struct {
+    QByteArray instruction;
+    QString target;
+  } cases[] = {
+      {"HYPERLINK \"http://x.org/a b\"", "http://x.org/a b"},
+      {"HYPERLINK http://x.org/", "http://x.org/"},
+      {"{\\b HYPERLINK} {\"http://x.org/\"}", "http://x.org/"},
+      {"hyperlink \\\\l \"part\" \\\\o \"tip\" \"doc.html\"", "doc.html#part"},
+      {"HYPERLINK \"a\\\\\\\\b\\\\\"c\"", "a\\b\"c"},
+      {"HYPERLINK \"caf\\'e9\"", u"café"_qs},
+      {"PAGE", ""},
+  };
+  for (const auto& c : cases) {
+    QTextDocument document;
+    ReadRtf(kHeader + "a{\\field{\\*\\fldinst " + c.instruction + "}{\\fldrslt link}}b}", document);
+    EXPECT_EQ(Summarize(document).value(0).runs.value(1).link, c.target) << c.instruction.data();
+    EXPECT_EQ(document.toPlainText(), "alinkb");
   }
 }
 

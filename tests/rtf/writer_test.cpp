@@ -71,10 +71,10 @@ TEST(RtfWriter, EscapesText) {
       {"x;y", "x;y"},
       {u"café"_qs, "caf\\'e9"},
       {u"€‘’"_qs, "\\'80\\'91\\'92"},
-      {u"Ω"_qs, "\\u937?"},
-      {u"日"_qs, "\\u26085?"},
-      {u"\uF09F"_qs, "\\u-3937?"},
-      {u"\U0001F600"_qs, "\\u-10179?\\u-8704?"},
+      {u"Ω"_qs, "\\u937\\'3f"},
+      {u"日"_qs, "\\u26085\\'3f"},
+      {u"\uF09F"_qs, "\\u-3937\\'3f"},
+      {u"\U0001F600"_qs, "\\u-10179\\'3f\\u-8704\\'3f"},
       {"a\tb", "a\\tab b"},
       {u"a\u2028b"_qs, "a\\line b"},
       {u"a\u00A0b"_qs, "a\\~b"},
@@ -97,7 +97,7 @@ TEST(RtfWriter, EscapesFontNames) {
   odd.setFontFamilies({u"A;B{}Ω"_qs});
   QTextCursor(&document).insertText("x", odd);
   const QByteArray rtf = WriteRtf(document);
-  EXPECT_TRUE(rtf.contains(" A\\'3bB\\{\\}\\u937?;}")) << rtf.toStdString();
+  EXPECT_TRUE(rtf.contains(" A\\'3bB\\{\\}\\u937\\'3f;}")) << rtf.toStdString();
   EXPECT_EQ(Summarize(document), RoundTrip(document));
 }
 
@@ -124,6 +124,8 @@ TEST(RtfWriter, RoundTripKeepsTextAndFormatting) {
       {"characters", u"<p>café € “q” Ω 日本 \U0001F600 a&shy;b</p>"_qs},
       {"breaks", "<p>line<br>break&nbsp;nbsp</p>"},
       {"several paragraphs", "<p>one</p><p><b>two</b></p><p>three</p>"},
+      {"links", "<p>see <a href='http://x.org/?a=1&amp;b=2'>the <b>link</b></a><a href='#n'>next</a> "
+                "<a href='a\\b&quot;{c}'>odd</a></p>"},
       {"empty", ""},
   };
   for (const auto& c : cases) {
@@ -165,6 +167,10 @@ TEST(RtfWriter, RoundTripOfRandomDocuments) {
         if (size > 0) format.setFontPointSize(size);
         const QColor color = colors[random.bounded(3)];
         if (color.isValid()) format.setForeground(color);
+        if (random.bounded(4) == 0) {
+          format.setAnchor(true);
+          format.setAnchorHref(families[random.bounded(families.size())] + "x");
+        }
         QString text;
         const int length = random.bounded(1, 8);
         for (int i = 0; i < length; ++i) {

@@ -1,57 +1,62 @@
+// The ui layer on its own: the real file dialog (types and start folders), the styling rules,
+// and the toolbar icons in a light and a dark palette.
+
 #include "ui/contrast.h"
+#include "ui/dialogs.h"
 #include "ui/editing.h"
-#include "ui/scripteddialogs.h"
-#include "ui/filetypes.h"
 #include "ui/startfolder.h"
 #include "ui/toolbarkeys.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFile>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
 
 #include <functional>
-#include <QStyle>
-#include <QToolBar>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextEdit>
 
 using namespace quorvik;
 
 namespace {
 
-// Fills the view with `text`, making bold every character whose place in `boldMask` is 'b'.
-void Fill(QTextEdit& view, const QString& text, const QString& boldMask)
+// Fills the view with one character per place of `mask`, in `style` where the mask has 's'.
+void Fill(QTextEdit& view, const QString& mask, CharStyle style)
 {
     view.clear();
     QTextCursor c(view.document());
-    for (int i = 0; i < text.size(); ++i) {
+    for (QChar m : mask) {
         QTextCharFormat f;
-        f.setFontWeight(i < boldMask.size() && boldMask[i] == u'b' ? QFont::Bold : QFont::Normal);
-        c.insertText(QString(text[i]), f);
+        const bool on = m == u's';
+        if (style == CharStyle::Bold)
+            f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+        else if (style == CharStyle::Italic)
+            f.setFontItalic(on);
+        else
+            f.setFontUnderline(on);
+        c.insertText(QStringLiteral("x"), f);
     }
 }
 
-QString BoldMask(const QTextEdit& view)
+// The view's characters as a mask: 's' where `style` is on.
+QString Mask(const QTextEdit& view, CharStyle style)
 {
     QString mask;
     QTextCursor c(view.document());
-    const int n = view.document()->characterCount() - 1;
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i < view.document()->characterCount(); ++i) {
         c.setPosition(i);
-        mask += c.charFormat().fontWeight() > QFont::Normal ? u'b' : u'.';
+        const QTextCharFormat f = c.charFormat();
+        const bool on = style == CharStyle::Bold ? f.fontWeight() > QFont::Normal
+                        : style == CharStyle::Italic ? f.fontItalic() : f.fontUnderline();
+        mask += on ? u's' : u'.';
     }
     return mask;
 }
@@ -204,150 +209,73 @@ private slots:
             QVERIFY2(!IsSystemFolder(QUrl(visited).toLocalFile()), qPrintable(visited));
     }
 
-    void toggleBold_followsTheMixedSelectionRule_data()
+    // Bold, italic and underline turn on only for a selection that has none of the style;
+    // a selection that is partly or wholly styled, or no selection (the caret), turns it off.
+    void toggleStyle_data()
     {
+        QTest::addColumn<int>("style");
         QTest::addColumn<QString>("before");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("after");
-        QTest::newRow("plain selection turns bold") << "......" << 1 << 3 << ".bbb..";
-        QTest::newRow("bold selection turns plain") << ".bbbb." << 1 << 3 << "....b.";
-        QTest::newRow("mixed selection turns plain") << "..bb.." << 1 << 3 << "......";
-        QTest::newRow("whole text plain") << "......" << 0 << 6 << "bbbbbb";
+        QTest::addColumn<QString>("typed");  // the mask after typing at the caret
+        const int b = int(CharStyle::Bold), i = int(CharStyle::Italic), u = int(CharStyle::Underline);
+        QTest::newRow("bold: plain turns on") << b << "......" << 1 << 3 << ".sss.." << "";
+        QTest::newRow("bold: styled turns off") << b << ".ssss." << 1 << 3 << "....s." << "";
+        QTest::newRow("bold: mixed turns off") << b << "..ss.." << 1 << 3 << "......" << "";
+        QTest::newRow("bold: caret turns off") << b << "ssss" << 2 << 0 << "ssss" << "ss.ss";
+        QTest::newRow("italic: plain turns on") << i << "......" << 0 << 6 << "ssssss" << "";
+        QTest::newRow("italic: mixed turns off") << i << "sss..." << 2 << 3 << "ss...." << "";
+        QTest::newRow("underline: styled turns off") << u << "ssssss" << 0 << 6 << "......" << "";
+        QTest::newRow("underline: caret turns off") << u << "ssss" << 4 << 0 << "ssss" << "ssss.";
     }
-    void toggleBold_followsTheMixedSelectionRule()
+    void toggleStyle()
     {
+        QFETCH(int, style);
         QFETCH(QString, before);
         QFETCH(int, start);
         QFETCH(int, length);
+        QFETCH(QString, typed);
+        const auto s = static_cast<CharStyle>(style);
         QTextEdit view;
-        Fill(view, QStringLiteral("abcdef"), before);
+        Fill(view, before, s);
         Select(view, start, length);
-        const StyleState state = SelectionStyle(view, CharStyle::Bold);
-        ToggleStyle(view, CharStyle::Bold);
-        QTEST(BoldMask(view), "after");
-        // Toggling again undoes a plain-to-bold change only; mixed never turns on.
-        if (state == StyleState::Off) {
-            ToggleStyle(view, CharStyle::Bold);
-            QCOMPARE(BoldMask(view), before);
+        ToggleStyle(view, s);
+        QTEST(Mask(view, s), "after");
+        if (!typed.isEmpty()) {
+            view.textCursor().insertText(QStringLiteral("x"));
+            QCOMPARE(Mask(view, s), typed);
         }
     }
 
-    void noSelection_turnsTheStyleOffAtTheCaret()
-    {
-        QTextEdit view;
-        Fill(view, QStringLiteral("abcd"), QStringLiteral("bbbb"));
-        Select(view, 2, 0);
-        ToggleStyle(view, CharStyle::Bold);
-        QCOMPARE(BoldMask(view), QStringLiteral("bbbb"));  // the text keeps its format
-        QVERIFY(view.currentCharFormat().fontWeight() <= QFont::Normal);
-        view.textCursor().insertText(QStringLiteral("x"));
-        QCOMPARE(BoldMask(view), QStringLiteral("bb.bb"));
-    }
-
-    void italicAndUnderline_useTheSameRule_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::newRow("italic") << static_cast<int>(CharStyle::Italic);
-        QTest::newRow("underline") << static_cast<int>(CharStyle::Underline);
-    }
-    void italicAndUnderline_useTheSameRule()
-    {
-        QFETCH(int, style);
-        const auto s = static_cast<CharStyle>(style);
-        QTextEdit view;
-        view.setPlainText(QStringLiteral("abcdef"));
-        Select(view, 0, 3);
-        ToggleStyle(view, s);
-        QCOMPARE(SelectionStyle(view, s), StyleState::On);
-        Select(view, 2, 3);
-        QCOMPARE(SelectionStyle(view, s), StyleState::Mixed);
-        ToggleStyle(view, s);
-        Select(view, 0, 6);
-        QCOMPARE(SelectionStyle(view, s), StyleState::Mixed);  // "ab" keeps it
-        Select(view, 2, 4);
-        QCOMPARE(SelectionStyle(view, s), StyleState::Off);
-    }
-
-    void alignSelection_changesOnlySelectedParagraphs_data()
+    // Alignment changes the paragraphs the selection touches; without a selection, nothing.
+    void alignSelection_data()
     {
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("expected");
-        QTest::newRow("left") << 0 << static_cast<int>(Qt::AlignLeft);
-        QTest::newRow("right") << 1 << static_cast<int>(Qt::AlignRight);
-        QTest::newRow("centre") << 2 << static_cast<int>(Qt::AlignHCenter);
+        QTest::newRow("left") << 0 << int(Qt::AlignLeft);
+        QTest::newRow("right") << 1 << int(Qt::AlignRight);
+        QTest::newRow("centre") << 2 << int(Qt::AlignHCenter);
     }
-    void alignSelection_changesOnlySelectedParagraphs()
+    void alignSelection()
     {
         QFETCH(int, value);
         QFETCH(int, expected);
         QTextEdit view;
         view.setPlainText(QStringLiteral("one\ntwo\nthree"));
         const auto alignOf = [&](int block) {
-            return static_cast<int>(view.document()->findBlockByNumber(block).blockFormat().alignment()
-                                    & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter));
+            return int(view.document()->findBlockByNumber(block).blockFormat().alignment()
+                       & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter));
         };
         const int before = alignOf(2);
         Select(view, 0, 0);
         AlignSelection(view, value == 0 ? 1 : value);
-        QCOMPARE(alignOf(0), before);  // nothing selected: nothing changes
-        Select(view, 1, 4);            // reaches into the second paragraph
+        QCOMPARE(alignOf(0), before);
+        Select(view, 1, 4);  // reaches into the second paragraph
         AlignSelection(view, value);
         QCOMPARE(alignOf(0), expected);
         QCOMPARE(alignOf(1), expected);
         QCOMPARE(alignOf(2), before);
-    }
-
-    void baseFont_isSetInFull()
-    {
-        QTextEdit view;
-        view.setPlainText(QStringLiteral("text"));
-        QFont chosen(QStringLiteral("DejaVu Serif"), 17);
-        chosen.setBold(true);
-        chosen.setItalic(true);
-        chosen.setUnderline(true);
-        chosen.setStrikeOut(true);
-        SetBaseFont(view, chosen);
-        const QFont f = BaseFont(view);
-        QCOMPARE(f.family(), chosen.family());
-        QCOMPARE(f.pointSize(), 17);
-        QVERIFY(f.bold() && f.italic() && f.underline() && f.strikeOut());
-    }
-
-    void clipboard_actsOnTextFieldsOnly()
-    {
-        QClipboard* clipboard = QApplication::clipboard();
-        QTextEdit view;
-        view.setPlainText(QStringLiteral("hello world"));
-        Select(view, 0, 5);
-        QVERIFY(CopySelection(&view));
-        QCOMPARE(clipboard->text(), QStringLiteral("hello"));
-        QCOMPARE(view.toPlainText(), QStringLiteral("hello world"));
-
-        Select(view, 5, 0);  // an empty selection leaves the clipboard empty
-        QVERIFY(CopySelection(&view));
-        QVERIFY(clipboard->text().isEmpty());
-
-        clipboard->setText(QStringLiteral("kept"));
-        QCheckBox box;
-        QVERIFY(!CopySelection(&box));
-        QVERIFY(!CutSelection(&box));
-        QVERIFY(!PasteText(&box));
-        QVERIFY(!PasteText(nullptr));
-        QCOMPARE(clipboard->text(), QStringLiteral("kept"));
-
-        Select(view, 6, 5);
-        QVERIFY(CutSelection(&view));
-        QCOMPARE(clipboard->text(), QStringLiteral("world"));
-        QCOMPARE(view.toPlainText(), QStringLiteral("hello "));
-        Select(view, 0, 5);
-        QVERIFY(PasteText(&view));
-        QCOMPARE(view.toPlainText(), QStringLiteral("world "));
-
-        QLineEdit line(QStringLiteral("abc"));
-        line.setSelection(1, 1);
-        QVERIFY(CopySelection(&line));
-        QCOMPARE(clipboard->text(), QStringLiteral("b"));
     }
 
     // Each toolbar icon, drawn on a real toolbar, stands out from it in a light and in a dark
@@ -396,35 +324,6 @@ private slots:
                 faint << QStringLiteral("%1 (%2 of %3 pixels)").arg(action->objectName()).arg(strong).arg(drawn);
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
-    }
-
-    void scriptedDialogs_useEachAnswerOnce()
-    {
-        ScriptedDialogs d;
-        FileDialogState state;
-        d.answerFile(QStringLiteral("/a.rtf"), 3);
-        d.answerFile(QStringLiteral("/b.html"));  // keeps the type
-        QCOMPARE(d.saveFile(nullptr, {}, state).type, 3);
-        const FileChoice next = d.openFile(nullptr, {}, state);
-        QCOMPARE(d.lastFileDialogState().fileName, QStringLiteral("/a.rtf"));
-        QCOMPARE(next.type, 3);
-        QCOMPARE(state.fileName, QStringLiteral("/b.html"));
-        QVERIFY(!d.openFile(nullptr, {}, state).accepted);  // nothing queued
-        QCOMPARE(d.unexpected().size(), 1);
-        d.answerMessage(Answer::Yes);
-        QVERIFY(!d.leftover().isEmpty());
-        QCOMPARE(d.warning(nullptr, QStringLiteral("T"), QStringLiteral("x"), true), Answer::Yes);
-        QVERIFY(d.leftover().isEmpty());
-        QCOMPARE(d.shownTexts(), QStringList{QStringLiteral("x")});
-
-        d.answerFolder(QStringLiteral("/out"));
-        d.cancelFolder();
-        QVERIFY(!d.leftover().isEmpty());
-        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QStringLiteral("/out"));
-        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QString());  // cancelled
-        QVERIFY(d.leftover().isEmpty());
-        QCOMPARE(d.chooseFolder(nullptr, {}, {}), QString());  // nothing queued
-        QCOMPARE(d.unexpected().size(), 2);
     }
 };
 

@@ -132,7 +132,12 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
     connect(browser_, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(QStringLiteral("Quorvik Help - ") + browser_->documentTitle()); });
+            [this] {
+                // The contents page is titled "Quorvik Help" itself: its name is not said twice.
+                const QString page = browser_->documentTitle();
+                const QString base = QStringLiteral("Quorvik Help");
+                setWindowTitle(page.isEmpty() || page == base ? base : base + QStringLiteral(" - ") + page);
+            });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contents);

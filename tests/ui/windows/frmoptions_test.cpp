@@ -2,6 +2,7 @@
 // keys or none), the Text Length it accepts, when Apply is enabled, and the keyboard.
 
 #include "settings/settingsstore.h"
+#include "support/files.h"
 #include "ui/scripteddialogs.h"
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/windowopen.h"
@@ -17,6 +18,7 @@
 #include <memory>
 
 using namespace quorvik;
+using namespace quorvik::testing;
 
 constexpr int kRefused = INT_MIN;
 
@@ -38,29 +40,16 @@ private:
     void reopen(const QByteArray& file)
     {
         delete dialog_.data();
-        QFile f(ini());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(file);
-        f.close();
+        QVERIFY(WriteBytes(ini(), file));
         open();
     }
     template <typename T = QWidget>
-    T* child(const QString& name)
-    {
-        T* w = dialog_->findChild<T*>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    }
+    T* child(const QString& name) { return dialog_->findChild<T*>(name); }
     QLineEdit* edit(const char* name) { return child<QLineEdit>(QLatin1String(name)); }
     QPushButton* button(const char* name) { return child<QPushButton>(QLatin1String(name)); }
     QCheckBox* check(int n) { return child<QCheckBox>(QStringLiteral("Check%1").arg(n)); }
     QComboBox* combo() { return child<QComboBox>(QStringLiteral("Combo1")); }
-    QByteArray file() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray file() const { return ReadBytes(ini()); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void focusInto(QWidget* w)
     {
@@ -283,19 +272,6 @@ private slots:
         QTRY_VERIFY(!dialog_);
         QVERIFY(file().isEmpty());
         QCOMPARE(values_.BulletChar, QString("*"));
-    }
-
-    void openAgain_bringsToFrontWithoutReloading()
-    {
-        frmOptions* first = dialog_;
-        edit("TextLenText")->setText("66");
-        QVERIFY(store_->Save({{Key::TextLen, "12"}}));
-        QCOMPARE(open(), first);
-        QCOMPARE(edit("TextLenText")->text(), QString("66"));
-        dialog_->close();
-        QTRY_VERIFY(!dialog_);
-        open();
-        QCOMPARE(edit("TextLenText")->text(), QString("12"));
     }
 };
 

@@ -132,14 +132,9 @@ private slots:
         // The folder entry at the list's current index, as the list shows it highlighted.
         folders()->setCurrentRow(folders()->currentRow() - 1);
         QCOMPARE(window_->Command1_Click(), QFileInfo(docs_).absolutePath() + "/b.htm");
-        QVERIFY(QDir(out_).isEmpty());
-        QVERIFY(dialogs_.shown().empty());
-    }
-
-    void command1_withoutAFile_composesNothing()
-    {
         files()->setCurrentRow(-1);
         QCOMPARE(window_->Command1_Click(), QString());
+        QVERIFY(QDir(out_).isEmpty());
     }
 
     void batch_withOneUnreadableFile_convertsTheOthers()
@@ -168,26 +163,6 @@ private slots:
         QVERIFY(dialogs_.shown().empty());
     }
 
-    void batch_usesTheOptionsInForceWhenItRuns()
-    {
-        QVERIFY(WriteBytes(docs_ + "/table.html",
-                          "<html><body>\n<ul>\n<li>Item\n</ul>\n<table>\n<tr><td>Name</td><td>Role</td></tr>\n"
-                          "</table>\n</body></html>\n"));
-        window_->setFolderPath(docs_);
-        window_->selectFiles({"table.html"});
-        values_.TableCellSep = ";";
-        values_.BulletChar = "-";
-        QVERIFY(window_->Convert()[0].converted);
-        QByteArray text = ReadBytes(out_ + "/table.txt");
-        QVERIFY2(text.contains("Name; Role") && text.contains("-    Item"), text.constData());
-
-        values_.TableCellSep = "|";
-        dialogs_.answerMessage(Answer::Yes);
-        QVERIFY(window_->Convert()[0].converted);
-        text = ReadBytes(out_ + "/table.txt");
-        QVERIFY2(text.contains("Name| Role"), text.constData());
-    }
-
     void batch_existingOutputs_askOnce_data()
     {
         QTest::addColumn<bool>("replace");
@@ -214,37 +189,36 @@ private slots:
             QCOMPARE(results[0].line, QString("a.html: skipped - a.txt already exists"));
     }
 
-    void batch_twoDocumentsWithOneName_writeOnce()
+    // Outputs that are not written, without the question about existing files.
+    void batch_outputNotWritten_data()
     {
-        QVERIFY(WriteBytes(docs_ + "/a.htm", "<p>Other</p>\r\n"));
-        window_->setFolderPath(docs_);
-        window_->selectFiles({"a.htm", "a.html"});
-        const QList<BatchResult> results = window_->Convert();
-        QVERIFY(results[0].converted);
-        QVERIFY(!results[1].converted);
-        QVERIFY(results[1].line.contains("already written by a.htm"));
-        QVERIFY(ReadBytes(out_ + "/a.txt").contains("Other"));
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("line");  // the result line of the first chosen file
+        QTest::newRow("two documents, one name") << "twins" << "a.html: not converted - a.txt is already written by a.htm in this batch";
+        QTest::newRow("the document itself") << "itself" << "notes.txt: not converted - notes.txt would replace the document itself";
+        QTest::newRow("a folder of that name") << "folder" << "a.html: not converted - a.txt is a folder";
     }
-
-    void batch_neverReplacesTheDocumentItself()
+    void batch_outputNotWritten()
     {
-        window_->setOutputFolder(docs_);
-        window_->selectFiles({"notes.txt"});
-        const QList<BatchResult> results = window_->Convert();
-        QVERIFY(!results[0].converted);
-        QVERIFY(results[0].line.contains("would replace the document itself"));
-        QCOMPARE(ReadBytes(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
-        QVERIFY(dialogs_.shown().empty());  // not asked as an ordinary existing output
-    }
-
-    void batch_outputNameTakenByAFolder_isNotAskedAbout()
-    {
-        QVERIFY(QDir(out_).mkdir("a.txt"));
-        window_->selectFiles({"a.html", "b.htm"});
+        QFETCH(QString, setup);
+        QStringList chosen{"a.html"};
+        if (setup == "twins") {
+            QVERIFY(WriteBytes(docs_ + "/a.htm", "<p>Other</p>\r\n"));
+            window_->setFolderPath(docs_);
+            chosen = QStringList{"a.htm", "a.html"};
+        } else if (setup == "itself") {
+            window_->setOutputFolder(docs_);
+            chosen = QStringList{"notes.txt"};
+        } else {
+            QVERIFY(QDir(out_).mkdir("a.txt"));
+        }
+        window_->selectFiles(chosen);
         const QList<BatchResult> results = window_->Convert();
         QVERIFY(dialogs_.shown().empty());
-        QCOMPARE(results[0].line, QString("a.html: not converted - a.txt is a folder"));
-        QVERIFY(results[1].converted);
+        QTEST(results.last().line, "line");
+        QCOMPARE(ReadBytes(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
+        if (setup == "twins")
+            QVERIFY(ReadBytes(out_ + "/a.txt").contains("Other"));
     }
 
     void batch_refusals_data()

@@ -1,0 +1,120 @@
+// What the writer writes, read by other programs where they are installed: pandoc (installed
+// by scripts/test) and LibreOffice (large, so the test skips without it). Each must read the
+// same text, and LibreOffice the same runs of formatting.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include "doc_summary.h"
+#include "rtf/rtf.h"
+
+namespace quorvik::rtf::test {
+namespace {
+
+// Every kind of text and formatting the writer writes. Cyrillic, Greek and CJK text with
+// its punctuation catches a reader that drops the character after a \u fallback.
+const char* const kHtml =
+    "<body style=\"font-family:'DejaVu Sans'; font-size:12pt\">"
+    "<p>Привет, мир. Ελληνικά, κείμενο. 日本語、テキスト。 café “q” € {x} back\\slash</p>"
+    "<p><b>bold</b> <i>italic</i> <u>under</u> <s>struck</s> "
+    "<a href='http://example.org/a?b=1'>a link</a> "
+    "<span style=\"font-family:'Courier New'; font-size:15pt; color:#12ab34\">mono</span></p>"
+    "<p align=center>centred</p><p align=right>right</p><p align=justify>justified</p>"
+    "</body>";
+
+QString RunProgram(const QString& program, const QStringList& arguments, const QString& dir) {
+  QProcess process;
+  process.setWorkingDirectory(dir);
+  process.start(program, arguments);
+  if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+    ADD_FAILURE() << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return {};
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString ReadUtf8(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QString text = QString::fromUtf8(file.readAll());
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  return text;
+}
+
+// The runs of `expected` (LibreOffice's reading) found in `document` in order, each with the
+// same style and alignment.
+void ExpectRuns(const QTextDocument& document, const QVector<ExpectedRun>& runs) {
+  int from = 0;
+  for (const ExpectedRun& run : runs) {
+    std::string error;
+    const std::optional<Style> style = StyleOfText(document, run.text, &error, &from);
+    ASSERT_TRUE(style) << error;
+    EXPECT_EQ(*style, run.style) << run.text.toStdString();
+    EXPECT_EQ(AlignOf(document.findBlock(from - 1)), run.align) << run.text.toStdString();
+  }
+}
+
+TEST(RtfExternal, OtherReadersReadWhatTheWriterWrites) {
+  QTextDocument document;
+  document.setHtml(QString::fromUtf8(kHtml));
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath("quorvik.rtf"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(WriteRtf(document));
+  file.close();
+  const QString text = document.toPlainText();
+
+  int readers = 0;
+  if (const QString pandoc = QStandardPaths::findExecutable("pandoc"); !pandoc.isEmpty()) {
+    ++readers;
+    // pandoc reads RTF into HTML; the HTML shows what it understood.
+    QTextDocument read;
+    QString html = RunProgram(pandoc, {"-f", "rtf", "-t", "html", "quorvik.rtf"}, dir.path());
+    read.setHtml(html.replace("<del>", "<s>").replace("</del>", "</s>"));
+    EXPECT_EQ(read.toPlainText().trimmed(), text) << "pandoc";
+    for (const Paragraph& paragraph : Summarize(document)) {
+      for (const test::Run& run : paragraph.runs) {
+        std::string error;
+        const std::optional<Style> style = StyleOfText(read, run.text, &error);
+        ASSERT_TRUE(style) << "pandoc: " << error;
+        EXPECT_EQ(std::make_tuple(style->bold, style->italic, style->strike),
+                  std::make_tuple(run.style.bold, run.style.italic, run.style.strike))
+            << "pandoc: " << run.text.toStdString();
+        const QTextCursor found = read.find(run.text);
+        EXPECT_EQ(found.charFormat().anchorHref(), run.link) << "pandoc: " << run.text.toStdString();
+      }
+    }
+  }
+  const QString soffice = QStandardPaths::findExecutable("soffice");
+  const QString python = QStandardPaths::findExecutable("python3");
+  if (!soffice.isEmpty() && !python.isEmpty()) {
+    ++readers;
+    RunProgram(soffice, {"--headless", "--convert-to", "txt:Text (encoded):UTF8", "quorvik.rtf"}, dir.path());
+    RunProgram(soffice, {"--headless", "--convert-to", "fodt", "quorvik.rtf"}, dir.path());
+    QString read = ReadUtf8(dir.filePath("quorvik.txt"));
+    read.chop(1);  // the last paragraph's line end
+    EXPECT_EQ(read, text) << "LibreOffice";
+    QFile json(dir.filePath("runs.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(RunProgram(python, {QStringLiteral(QUORVIK_RTF_FIXTURES "/lo_runs.py"), "quorvik.fodt"},
+                   dir.path()).toUtf8());
+    json.close();
+    const QVector<ExpectedRun> runs = ReadExpectedRuns(json.fileName());
+    EXPECT_FALSE(runs.isEmpty());
+    ExpectRuns(document, runs);
+  } else {
+    std::printf("LibreOffice (soffice) or python3 is not installed: its reading is not checked\n");
+  }
+  if (readers == 0) GTEST_SKIP() << "neither pandoc nor LibreOffice is installed";
+}
+
+}  // namespace
+}  // namespace quorvik::rtf::test
