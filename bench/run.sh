@@ -8,6 +8,8 @@
 #
 #   bench/run.sh [SIZE_MB] [BUILD_DIR] [RUNS]
 #       MB/s, CPU seconds per thread and in all, and peak memory, beside `wc -l` on the same file.
+#       The faithful and readable runs take turns, so that both meet the same load of the
+#       machine; r/f is the readable time over the faithful one.
 #   bench/run.sh --compare OLD_CONVERT NEW_CONVERT [SIZE_MB] [RUNS] [BUILD_DIR]
 #       Two binaries run in turn (old, new, old, new, ...): the machine's speed drifts within the
 #       hour and other work shares it, so only runs side by side compare. Prints both and old/new.
@@ -124,7 +126,7 @@ modes_of() {  # CONVERT... -> the modes every one of them offers
 }
 
 if [ "$compare" = 0 ]; then
-  printf '%-7s %5s %-9s %9s %8s %8s %8s %8s %8s %8s %9s %9s\n' document MB mode lines "wall s" "MB/s" \
+  printf '%-7s %5s %-9s %9s %8s %8s %6s %8s %8s %8s %8s %9s %9s\n' document MB mode lines "wall s" "MB/s" r/f \
     "main s" "other s" "cpu s" "peak MB" "wc -l s" "wc MB/s"
   for kind in $documents; do
     for mult in $sizes; do
@@ -132,11 +134,18 @@ if [ "$compare" = 0 ]; then
       mb=$(mb_of "$file")
       cat "$file" >/dev/null  # warm the page cache for both
       read -r lines wcs < <(wc_time "$file")
-      for mode in $(modes_of "$new"); do
-        read -r wall main other cpu peak < <(for ((i = 0; i < runs; i++)); do once "$new" "$file" "$mode"; done | best)
-        printf '%-7s %5.1f %-9s %9d %8.3f %8.1f %8.3f %8.3f %8.3f %8.1f %9.3f %9.1f\n' "$kind" "$mb" "$mode" \
-          "$lines" "$wall" "$(echo "$mb / $wall" | bc -l)" "$main" "$other" "$cpu" "$peak" "$wcs" \
-          "$(echo "$mb / $wcs" | bc -l)"
+      modes=$(modes_of "$new")
+      for mode in $modes; do : >"$out/$mode"; done
+      for ((i = 0; i < runs; i++)); do
+        for mode in $modes; do once "$new" "$file" "$mode" >>"$out/$mode"; done
+      done
+      faithful_s=""
+      for mode in $modes; do
+        read -r wall main other cpu peak < <(best <"$out/$mode")
+        [ -n "$faithful_s" ] || faithful_s=$wall
+        printf '%-7s %5.1f %-9s %9d %8.3f %8.1f %6.2f %8.3f %8.3f %8.3f %8.1f %9.3f %9.1f\n' "$kind" "$mb" "$mode" \
+          "$lines" "$wall" "$(echo "$mb / $wall" | bc -l)" "$(echo "$wall / $faithful_s" | bc -l)" "$main" "$other" \
+          "$cpu" "$peak" "$wcs" "$(echo "$mb / $wcs" | bc -l)"
       done
     done
   done

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+
 namespace quorvik {
 
 namespace {
@@ -25,74 +26,123 @@ char32_t LowerAscii(char32_t c)
     return c >= U'A' && c <= U'Z' ? c + 32 : c;
 }
 
-// What a tag's name tells, as bits:
-enum NameKind : unsigned {
-    kKnownStart = 1,   // the line converter acts on the start tag, written by name
-    kKnownEnd = 2,     // ... on the end tag
-    kInsideText = 4,   // the tag stands inside running text, often inside a word: it goes without a trace
-    kHidden = 8,       // the element's contents are not shown
-    kHeadOnly = 16,    // a tag that belongs to the head and does not end it
+// What a tag name means to the clean-up.
+enum TagKind : std::uint8_t {
+    kOther = 0,          // leaves one space
+    kStart = 1,          // the converter acts on its start tag: written by name
+    kEnd = 2,            // ... and on its end tag
+    kInsideText = 4,     // stands inside running text, often inside a word: goes without a trace
+    kHidden = 8,         // its contents are not shown
+    kHeadOnly = 16,      // belongs to the head: dropped there
 };
 
-struct NamedKinds {
-    std::u32string_view name;
-    unsigned kinds;
-};
-
-// In the order of their names.
-constexpr NamedKinds kNames[] = {
-    {U"a", kKnownEnd | kInsideText}, {U"abbr", kInsideText}, {U"acronym", kInsideText}, {U"b", kInsideText},
-    {U"base", kHeadOnly}, {U"bdi", kInsideText}, {U"bdo", kInsideText}, {U"big", kInsideText},
-    {U"blink", kInsideText}, {U"caption", kKnownStart | kKnownEnd}, {U"cite", kInsideText},
-    {U"code", kInsideText}, {U"data", kInsideText}, {U"dd", kKnownStart | kKnownEnd}, {U"del", kInsideText},
-    {U"dfn", kInsideText}, {U"dir", kKnownStart | kKnownEnd}, {U"dl", kKnownStart | kKnownEnd},
-    {U"dt", kKnownStart | kKnownEnd}, {U"em", kInsideText}, {U"font", kInsideText},
-    {U"h1", kKnownStart | kKnownEnd}, {U"h2", kKnownStart | kKnownEnd}, {U"h3", kKnownStart | kKnownEnd},
-    {U"h4", kKnownStart | kKnownEnd}, {U"h5", kKnownStart | kKnownEnd}, {U"h6", kKnownStart | kKnownEnd},
-    {U"head", kHeadOnly}, {U"html", kKnownEnd | kHeadOnly}, {U"i", kInsideText}, {U"img", kInsideText},
-    {U"ins", kInsideText}, {U"kbd", kInsideText}, {U"label", kInsideText}, {U"li", kKnownStart | kKnownEnd},
-    {U"link", kHeadOnly}, {U"mark", kInsideText}, {U"menu", kKnownStart | kKnownEnd}, {U"meta", kHeadOnly},
-    {U"nobr", kInsideText}, {U"ol", kKnownStart | kKnownEnd}, {U"p", kKnownStart | kKnownEnd},
-    {U"q", kInsideText}, {U"s", kInsideText}, {U"samp", kInsideText}, {U"script", kHidden},
-    {U"small", kInsideText}, {U"span", kInsideText}, {U"strike", kInsideText}, {U"strong", kInsideText},
-    {U"style", kHidden}, {U"sub", kInsideText}, {U"sup", kInsideText}, {U"table", kKnownStart | kKnownEnd},
-    {U"td", kKnownStart | kKnownEnd}, {U"template", kHidden}, {U"time", kInsideText},
-    {U"tr", kKnownStart | kKnownEnd}, {U"tt", kInsideText}, {U"u", kInsideText},
-    {U"ul", kKnownStart | kKnownEnd}, {U"var", kInsideText}, {U"wbr", kInsideText},
-};
-
-// A name of at most eight ASCII characters other than NUL as one number (every name above is
-// one); 0 for any other name.
-std::uint64_t Key(TextView name)
+// A name of up to eight ASCII characters in lower case, one byte each: the key of the table below.
+std::uint64_t Packed(TextView name)
 {
     if (name.empty() || name.size() > 8)
         return 0;
     std::uint64_t key = 0;
     for (const char32_t c : name) {
-        if (c == 0 || c >= 0x80)
+        if (c >= 128)
             return 0;
-        key = (key << 8) | c;
+        key = key << 8 | LowerAscii(c);
     }
     return key;
 }
 
-unsigned KindsOf(TextView name)
+void AppendName(Text& out, std::uint64_t key)
 {
-    // The names as numbers, in order, so that a name is found by halving.
-    static const std::vector<std::pair<std::uint64_t, unsigned>> keys = [] {
-        std::vector<std::pair<std::uint64_t, unsigned>> k;
-        for (const NamedKinds& n : kNames)
-            k.emplace_back(Key(n.name), n.kinds);
-        std::sort(k.begin(), k.end());
-        return k;
+    int shift = 56;
+    while (shift > 0 && (key >> shift) == 0)
+        shift -= 8;
+    for (; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char32_t>((key >> shift) & 0xFF));
+}
+
+constexpr std::uint64_t Packed(const char* name)
+{
+    std::uint64_t key = 0;
+    for (; *name != 0; ++name)
+        key = key << 8 | static_cast<unsigned char>(*name);
+    return key;
+}
+
+// The names the clean-up tells apart one by one.
+enum class Name : std::uint8_t { Other, Head, Title, Body, Pre, Br, A, Td, Tr, Table, Script, Style, Template };
+
+struct NamedKind {
+    std::uint64_t key;
+    std::uint8_t kind;
+    Name name;
+};
+
+constexpr std::uint8_t kBoth = kStart | kEnd;
+
+// An open-addressed hash table of the names, made once at first use: a name is found in one
+// or two looks.
+constexpr std::size_t kSlots = 256;
+
+std::size_t SlotOf(std::uint64_t key)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 56);
+}
+
+const std::vector<NamedKind>& KindTable()
+{
+    static const std::vector<NamedKind> table = [] {
+        struct Entry {
+            const char* text;
+            std::uint8_t kind;
+            Name name = Name::Other;
+        };
+        const Entry names[] = {
+            {"p", kBoth}, {"table", kBoth, Name::Table}, {"tr", kBoth, Name::Tr}, {"td", kBoth, Name::Td},
+            {"th", kBoth, Name::Td}, {"caption", kBoth}, {"ol", kBoth},
+            {"ul", kBoth}, {"li", kBoth}, {"dl", kBoth}, {"dt", kBoth}, {"dd", kBoth}, {"menu", kBoth},
+            {"dir", kBoth}, {"h1", kBoth}, {"h2", kBoth}, {"h3", kBoth}, {"h4", kBoth}, {"h5", kBoth},
+            {"h6", kBoth}, {"html", kEnd | kHeadOnly}, {"a", kEnd | kInsideText, Name::A},
+            {"head", kHeadOnly, Name::Head}, {"meta", kHeadOnly}, {"link", kHeadOnly}, {"base", kHeadOnly},
+            {"title", kOther, Name::Title}, {"body", kOther, Name::Body}, {"pre", kOther, Name::Pre},
+            {"br", kOther, Name::Br}, {"script", kHidden, Name::Script}, {"style", kHidden, Name::Style},
+            {"template", kHidden, Name::Template},
+            {"abbr", kInsideText}, {"acronym", kInsideText}, {"b", kInsideText}, {"bdi", kInsideText},
+            {"bdo", kInsideText}, {"big", kInsideText}, {"blink", kInsideText}, {"cite", kInsideText},
+            {"code", kInsideText}, {"data", kInsideText}, {"del", kInsideText}, {"dfn", kInsideText},
+            {"em", kInsideText}, {"font", kInsideText}, {"i", kInsideText}, {"img", kInsideText},
+            {"ins", kInsideText}, {"kbd", kInsideText}, {"label", kInsideText}, {"mark", kInsideText},
+            {"nobr", kInsideText}, {"q", kInsideText}, {"s", kInsideText}, {"samp", kInsideText},
+            {"small", kInsideText}, {"span", kInsideText}, {"strike", kInsideText}, {"strong", kInsideText},
+            {"sub", kInsideText}, {"sup", kInsideText}, {"time", kInsideText}, {"tt", kInsideText},
+            {"u", kInsideText}, {"var", kInsideText}, {"wbr", kInsideText},
+        };
+        std::vector<NamedKind> t(kSlots, NamedKind{0, kOther, Name::Other});
+        for (const Entry& e : names) {
+            const std::uint64_t key = Packed(e.text);
+            std::size_t slot = SlotOf(key);
+            while (t[slot].key != 0)
+                slot = (slot + 1) % kSlots;
+            t[slot] = {key, e.kind, e.name};
+        }
+        return t;
     }();
-    const std::uint64_t key = Key(name);
-    const auto at = std::lower_bound(keys.begin(), keys.end(), std::make_pair(key, 0u));
-    return key != 0 && at != keys.end() && at->first == key ? at->second : 0;
+    return table;
+}
+
+NamedKind KindOf(TextView name)
+{
+    const std::uint64_t key = Packed(name);
+    const std::vector<NamedKind>& t = KindTable();
+    if (key != 0) {
+        for (std::size_t slot = SlotOf(key); t[slot].key != 0; slot = (slot + 1) % kSlots) {
+            if (t[slot].key == key)
+                return t[slot];
+        }
+    }
+    return NamedKind{key, kOther, Name::Other};
 }
 
 // The value of attribute `wanted` (lower case) in a complete start tag; false without it.
-bool AttributeValue(TextView tag, TextView wanted, Text& value)
+bool AttributeValue(TextView tag, TextView wanted, TextView& value)
 {
     const std::size_t n = tag.size();
     std::size_t i = 1;
@@ -111,7 +161,7 @@ bool AttributeValue(TextView tag, TextView wanted, Text& value)
             match = LowerAscii(tag[a + k]) == wanted[k];
         while (i < n && IsSpace(tag[i]))
             ++i;
-        Text v;
+        TextView v;
         if (i < n && tag[i] == U'=') {
             ++i;
             while (i < n && IsSpace(tag[i]))
@@ -119,17 +169,17 @@ bool AttributeValue(TextView tag, TextView wanted, Text& value)
             if (i < n && (tag[i] == U'"' || tag[i] == U'\'')) {
                 const char32_t q = tag[i++];
                 const std::size_t e = std::min(tag.find(q, i), n);
-                v.assign(tag.substr(i, e - i));
+                v = tag.substr(i, e - i);
                 i = e + 1;
             } else {
                 const std::size_t b = i;
                 while (i < n && !IsSpace(tag[i]) && tag[i] != U'>')
                     ++i;
-                v.assign(tag.substr(b, i - b));
+                v = tag.substr(b, i - b);
             }
         }
         if (match) {
-            value.swap(v);
+            value = v;
             return true;
         }
     }
@@ -157,12 +207,10 @@ bool HtmlCleaner::ReadLinePart(Text& part, std::size_t most, bool& ended)
     for (;;) {
         if (!ready_.empty()) {
             if (part.empty())
-                part.swap(ready_.front());
+                part.swap(ready_.front());  // the reader's old text comes back for later lines
             else
                 part += ready_.front();
-            // The memory the caller's part had is used again for a later line.
-            if (ready_.front().capacity() <= kPart && ready_.front().capacity() > spare_.capacity())
-                spare_.swap(ready_.front());
+            spare_.swap(ready_.front());
             ready_.pop_front();
             ended = true;
             return true;
@@ -208,10 +256,18 @@ void HtmlCleaner::Clean(TextView chunk)
                 i = j;
                 continue;
             }
+        } else if (state_ == State::RawText && !rawKeep_ && rawMatched_ == 0) {
+            i = IndexOf(chunk.data(), n, U'<', i);
+            if (i == n)
+                break;
+        } else if (state_ == State::Tag && quote_ == 0) {
+            const std::size_t j = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i);
+            tag_.append(chunk.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
         } else if (state_ == State::Tag) {
-            // Up to the character that ends the quoted value, or to a ">" or quote outside one.
-            const std::size_t j = quote_ != 0 ? IndexOf(chunk.data(), n, quote_, i)
-                                              : IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i);
+            const std::size_t j = IndexOf(chunk.data(), n, quote_, i);
             tag_.append(chunk.substr(i, j - i));
             i = j;
             if (i == n)
@@ -224,10 +280,6 @@ void HtmlCleaner::Clean(TextView chunk)
                 --k;
             dashes_ = k == i ? dashes_ + static_cast<int>(j - i) : static_cast<int>(j - k);
             i = j;
-            if (i == n)
-                break;
-        } else if (state_ == State::RawText && !rawKeep_ && rawMatched_ == 0) {
-            i = IndexOf(chunk.data(), n, U'<', i);
             if (i == n)
                 break;
         } else if (state_ == State::Bogus) {
@@ -406,72 +458,72 @@ void HtmlCleaner::EnterRaw(TextView name, bool keep)
 void HtmlCleaner::HandleTag()
 {
     const bool end = tag_[1] == U'/';
-    Text& name = name_;
-    name.clear();
-    for (std::size_t i = end ? 2 : 1; i < tag_.size() && !IsSpace(tag_[i]) && tag_[i] != U'/' && tag_[i] != U'>'; ++i)
-        name.push_back(LowerAscii(tag_[i]));
+    std::size_t e = end ? 2 : 1;
+    while (e < tag_.size() && !IsSpace(tag_[e]) && tag_[e] != U'/' && tag_[e] != U'>')
+        ++e;
+    const NamedKind kind = KindOf(TextView(tag_).substr(end ? 2 : 1, e - (end ? 2 : 1)));
+    const Name id = kind.name;
 
-    unsigned kinds = KindsOf(name);
-    if (!end && (kinds & kHidden)) {
-        EnterRaw(name == U"script" ? U"script" : name == U"style" ? U"style" : U"template", false);
+    if (!end && (kind.kind & kHidden)) {
+        EnterRaw(id == Name::Script ? U"script" : id == Name::Style ? U"style" : U"template", false);
         return;
     }
     if (inHead_) {
-        if (end && name == U"head") {
+        if (end && id == Name::Head) {
             EndHead();
             return;
         }
-        if (!end && name == U"title") {
+        if (!end && id == Name::Title) {
             cur_ += U"<title>";
             EnterRaw(U"title", true);
             return;
         }
-        if (end || (kinds & kHeadOnly))
+        if (end || (kind.kind & kHeadOnly))
             return;
         EndHead();
-        if (name == U"body")
+        if (id == Name::Body)
             return;
     }
     if (pre_) {
-        if (end && name == U"pre")
+        if (end && id == Name::Pre)
             LeavePre();
         return;  // every other tag of a block goes without a trace
     }
-    if (!end && name == U"pre") {
+    if (!end && id == Name::Pre) {
         EndLine();
         pre_ = true;
         skipNewline_ = true;
         cur_.assign(U"<pre>");
         return;
     }
-    if (name == U"th") {
-        name = U"td";
-        kinds = KindsOf(name);
-    }
     // A cell ends where the next cell, the row or the table begins or ends, also when its end
     // tag is left out, so that every cell is followed by the delimiter.
-    if (cellOpen_ && (name == U"td" || name == U"tr" || name == U"table")) {
+    if (cellOpen_ && (id == Name::Td || id == Name::Tr || id == Name::Table)) {
         cellOpen_ = false;
-        if (!(end && name == U"td"))
+        if (!(end && id == Name::Td))
             cur_ += U"</td>";
     }
-    if (!end && name == U"td")
+    if (!end && id == Name::Td)
         cellOpen_ = true;
-    if (name == U"br") {
+    if (id == Name::Br) {
         cur_ += U"<br>";
-    } else if (!end && name == U"a") {
-        Text href;
+    } else if (!end && id == Name::A) {
+        TextView href;
         if (AttributeValue(tag_, U"href", href)) {
             cur_ += U"<a href=\"";
-            for (const char32_t c : href)
-                cur_ += c == U'"' ? TextView(U"&quot;") : TextView(&c, 1);
+            for (std::size_t q = href.find(U'"'); q != TextView::npos; q = href.find(U'"')) {
+                cur_ += href.substr(0, q);
+                cur_ += U"&quot;";
+                href.remove_prefix(q + 1);
+            }
+            cur_ += href;
             cur_ += U"\">";
         }
-    } else if (kinds & (end ? kKnownEnd : kKnownStart)) {
+    } else if (kind.kind & (end ? kEnd : kStart)) {
         cur_ += end ? U"</" : U"<";
-        cur_ += name;
+        AppendName(cur_, id == Name::Td ? Packed("td") : kind.key);  // a header cell joins like a data cell
         cur_.push_back(U'>');
-    } else if (!(kinds & kInsideText)) {
+    } else if (!(kind.kind & kInsideText)) {
         cur_.push_back(U' ');
     }
 }
@@ -495,10 +547,10 @@ void HtmlCleaner::LeavePre()
 
 void HtmlCleaner::EndLine(bool evenEmpty)
 {
-    if (!cur_.empty() || gaveMore_ || evenEmpty) {
+    if (!cur_.empty() || gaveMore_ || evenEmpty)
         ready_.push_back(std::move(cur_));
-        cur_.swap(spare_);
-    }
+    // The text of a line given earlier is used again rather than a new one made.
+    cur_.swap(spare_);
     cur_.clear();
     gaveMore_ = false;
 }

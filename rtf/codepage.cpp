@@ -72,6 +72,32 @@ int KnownCodePage(int codePage) {
   }
 }
 
+namespace {
+#include "symbol_table.inc"
+}  // namespace
+
+SymbolFont SymbolFontOf(const QString& family, bool symbolCharset) {
+  const QString name = family.trimmed().toLower();
+  if (name == QLatin1String("symbol")) return SymbolFont::Symbol;
+  if (name == QLatin1String("wingdings")) return SymbolFont::Wingdings;
+  if (name == QLatin1String("wingdings 2") || name == QLatin1String("wingdings 3") ||
+      name == QLatin1String("webdings") || symbolCharset) {
+    return SymbolFont::Other;
+  }
+  return SymbolFont::None;
+}
+
+char16_t SymbolChar(SymbolFont font, char16_t byte) {
+  if (byte >= 0xF020 && byte <= 0xF0FF) byte -= 0xF000;
+  if (byte <= 0x20 || byte > 0xFF) return byte;
+  char16_t ch = 0;
+  if (font == SymbolFont::Symbol) ch = kSymbolFont[byte - 0x20];
+  if (font == SymbolFont::Wingdings) ch = kWingdings[byte - 0x20];
+  if (ch != 0) return ch;
+  if (byte >= 0x80 && byte <= 0x9F) return Cp1252ToUnicode(static_cast<unsigned char>(byte));
+  return char16_t(0xF000 + byte);
+}
+
 int CodePageForCharset(int charset) {
   switch (charset) {
     case 77: return 10000;

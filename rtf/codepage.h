@@ -37,6 +37,18 @@ int KnownCodePage(int codePage);
 // Code page for a font's \fcharset value; 0 means "the document's code page".
 int CodePageForCharset(int charset);
 
+// Symbol fonts: their bytes stand for signs and pictures, not for the letters of a code
+// page. A font is one by its character set (\fcharset2) or by its name.
+enum class SymbolFont { None, Symbol, Wingdings, Other };
+SymbolFont SymbolFontOf(const QString& family, bool symbolCharset);
+
+// The character byte 0x20-0xFF of a symbol font shows: the Symbol font's Greek letters and
+// signs and Wingdings' bullets from a table; bytes 0x80-0x9F the table leaves open as
+// Windows-1252 (writers put Windows-1252 bullets and dashes there); any other byte as
+// the private-use character U+F000 + byte, which the font itself shows where installed.
+// `byte` may also be a private-use character U+F020-U+F0FF of the font: the same byte.
+char16_t SymbolChar(SymbolFont font, char16_t byte);
+
 // Text of a file that is not RTF: a byte-order mark decides (UTF-8, UTF-16 LE/BE),
 // else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 QString DecodePlainText(const QByteArray& data);

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QVector>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -139,7 +140,13 @@ QChar UnicodeChar(int param) {
 struct FontEntry {
   QString family;
   int codePage = 0;  // 0: the document's code page
+  SymbolFont symbol = SymbolFont::None;
 };
+
+// Text of a symbol font is decoded by its own table: a code page number of its own,
+// below every real one.
+constexpr int SymbolCodePage(SymbolFont font) { return -10 - int(font); }
+SymbolFont SymbolFontOfCodePage(int codePage) { return SymbolFont(-10 - codePage); }
 
 class Reader {
  public:
@@ -160,8 +167,7 @@ class Reader {
   void decodeFontName();
   const FontEntry* fontOf(int number) const;
 
-  int currentCodePage() const;
-  void addByte(char byte);
+  void addBytes(QByteArrayView bytes);
   void decodePendingBytes();
   void addText(const QString& text);
   void addText(QChar ch) { addText(QString(ch)); }
@@ -176,7 +182,9 @@ class Reader {
   void numberingWord(Action action, const RtfToken& token, char16_t value);
   QString numberLabel();
   void finishFieldInstruction();
-  QString decodeIn(int font, const QByteArray& bytes);
+  // The code page of a font (the current font when `font` is -1); symbol fonts have their own.
+  int codePageOf(int font) const;
+  QString decode(int codePage, const QByteArray& bytes);
   void applyAlignment();
   void finish();
 
@@ -197,6 +205,7 @@ class Reader {
   bool fontOpen_ = false;
   int fontNumber_ = 0;
   int fontCodePage_ = 0;
+  bool fontSymbolCharset_ = false;
   QByteArray fontName_;  // bytes of the name not yet decoded
   QString fontNameText_;
   QVector<QColor> colors_;
@@ -210,7 +219,6 @@ class Reader {
   QString run_;
   QTextCharFormat runFormat_;
   bool formatDirty_ = true;
-  QTextCharFormat format_;
 
   // Paragraph and table structure. A paragraph mark only becomes a new block when
   // more content follows, so the mark that ends the last paragraph adds no empty one.
@@ -289,7 +297,8 @@ void Reader::run() {
         break;
       case RtfToken::HexByte:
         if (state_.dest == Dest::Body) {
-          addByte(static_cast<char>(token.param));
+          const char byte = static_cast<char>(token.param);
+          addBytes(QByteArrayView(&byte, 1));
         } else if (state_.dest == Dest::FontTable && fontOpen_) {
           fontName_ += static_cast<char>(token.param);
         } else if (state_.dest != Dest::ColorTable) {
@@ -342,7 +351,7 @@ void Reader::handleGroupEnd() {
 void Reader::handleBytes(const QByteArray& bytes) {
   switch (state_.dest) {
     case Dest::Body:
-      for (char byte : bytes) addByte(byte);
+      addBytes(bytes);
       break;
     case Dest::FontTable:
       fontTableText(bytes);
@@ -408,11 +417,15 @@ void Reader::handleWord(const RtfToken& token) {
         fontOpen_ = true;
         fontNumber_ = param;
         fontCodePage_ = 0;
+        fontSymbolCharset_ = false;
         fontName_.clear();
         fontNameText_.clear();
         break;
       case Action::FontCharset:
-        if (fontOpen_) fontCodePage_ = CodePageForCharset(param);
+        if (fontOpen_) {
+          fontCodePage_ = CodePageForCharset(param);
+          fontSymbolCharset_ = param == 2;
+        }
         break;
       case Action::FontCodePage:
         if (fontOpen_) fontCodePage_ = KnownCodePage(param);
@@ -512,7 +525,13 @@ void Reader::handleWord(const RtfToken& token) {
     case Action::AlignJustify: state_.align = Qt::AlignJustify; break;
     case Action::Unicode: {
       if (!token.hasParam) break;
-      addText(UnicodeChar(param));
+      QChar ch = UnicodeChar(param);
+      // A symbol font's private-use characters show what its bytes show.
+      if (const int codePage = codePageOf(-1); codePage < 0 && ch.unicode() >= 0xF020 &&
+                                                ch.unicode() <= 0xF0FF) {
+        ch = QChar(SymbolChar(SymbolFontOfCodePage(codePage), ch.unicode()));
+      }
+      addText(ch);
       skipLeft_ = state_.unicodeSkip;
       break;
     }
@@ -558,7 +577,8 @@ void Reader::commitFont() {
   const QString family = fontNameText_.trimmed();
   fontNameText_.clear();
   if (family.isEmpty()) return;
-  fonts_.insert(fontNumber_, FontEntry{family, fontCodePage_});
+  fonts_.insert(fontNumber_,
+                FontEntry{family, fontCodePage_, SymbolFontOf(family, fontSymbolCharset_)});
   formatDirty_ = true;
 }
 
@@ -579,27 +599,39 @@ const FontEntry* Reader::fontOf(int number) const {
   return it == fonts_.constEnd() ? nullptr : &*it;
 }
 
-int Reader::currentCodePage() const {
-  const FontEntry* font = fontOf(state_.font >= 0 ? state_.font : defaultFont_);
-  return font != nullptr && font->codePage != 0 ? font->codePage : documentCodePage_;
+int Reader::codePageOf(int font) const {
+  const FontEntry* entry = fontOf(font >= 0 ? font : state_.font >= 0 ? state_.font : defaultFont_);
+  if (entry == nullptr) return documentCodePage_;
+  if (entry->symbol != SymbolFont::None) return SymbolCodePage(entry->symbol);
+  return entry->codePage != 0 ? entry->codePage : documentCodePage_;
 }
 
-void Reader::addByte(char byte) {
-  const int codePage = currentCodePage();
+QString Reader::decode(int codePage, const QByteArray& bytes) {
+  if (codePage < 0) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+      text[i] = QChar(SymbolChar(SymbolFontOfCodePage(codePage),
+                                 static_cast<unsigned char>(bytes[i])));
+    }
+    return text;
+  }
+  auto it = decoders_.find(codePage);
+  if (it == decoders_.end()) it = decoders_.emplace(codePage, CodePageDecoder(codePage)).first;
+  return it->second.decode(bytes);
+}
+
+void Reader::addBytes(QByteArrayView bytes) {
+  const int codePage = codePageOf(-1);
   if (codePage != pendingCodePage_) {
     decodePendingBytes();
     pendingCodePage_ = codePage;
   }
-  pendingBytes_ += byte;
+  pendingBytes_ += bytes;
 }
 
 void Reader::decodePendingBytes() {
   if (pendingBytes_.isEmpty()) return;
-  auto it = decoders_.find(pendingCodePage_);
-  if (it == decoders_.end()) {
-    it = decoders_.emplace(pendingCodePage_, CodePageDecoder(pendingCodePage_)).first;
-  }
-  const QString text = it->second.decode(pendingBytes_);
+  const QString text = decode(pendingCodePage_, pendingBytes_);
   pendingBytes_.clear();
   addText(text);
 }
@@ -625,7 +657,7 @@ QTextCharFormat Reader::currentFormat() const {
 }
 
 void Reader::finishFieldInstruction() {
-  const QString target = HyperlinkTarget(decodeIn(-1, fieldInstruction_));
+  const QString target = HyperlinkTarget(decode(codePageOf(-1), fieldInstruction_));
   fieldInstruction_.clear();
   if (target.isEmpty()) return;
   // The field's group (now current) holds its result: the result is the link's text.
@@ -633,12 +665,6 @@ void Reader::finishFieldInstruction() {
   state_.link = int(links_.size()) - 1;
 }
 
-// Bytes of a font's code page (the current font when `font` is -1) as text.
-QString Reader::decodeIn(int font, const QByteArray& bytes) {
-  const FontEntry* entry = fontOf(font >= 0 ? font : state_.font >= 0 ? state_.font : defaultFont_);
-  const int codePage = entry != nullptr && entry->codePage != 0 ? entry->codePage : documentCodePage_;
-  return CodePageDecoder(codePage).decode(bytes);
-}
 
 void Reader::startNumbering() {
   state_.dest = Dest::Numbering;
@@ -670,12 +696,12 @@ void Reader::numberingWord(Action action, const RtfToken& token, char16_t value)
 QString Reader::numberLabel() {
   const Numbering& n = numbering_;
   if (n.level == 11) return {};
-  QString label = decodeIn(n.font, n.before);
+  QString label = decode(codePageOf(n.font), n.before);
   if (!n.bullet) {
     number_ = n.sameListAs(lastNumbering_) ? number_ + 1 : n.start;
     label += NumberText(number_, n.style);
   }
-  label += decodeIn(n.font, n.after);
+  label += decode(codePageOf(n.font), n.after);
   return label + QChar('\t');
 }
 
@@ -694,12 +720,12 @@ void Reader::addText(const QString& text) {
   if (state_.dest != Dest::Body || state_.hidden || text.isEmpty()) return;
   closeUnmarkedRow();
   if (formatDirty_) {
-    format_ = currentFormat();
     formatDirty_ = false;
-  }
-  if (format_ != runFormat_) {
-    flushRun();
-    runFormat_ = format_;
+    QTextCharFormat format = currentFormat();
+    if (format != runFormat_) {
+      flushRun();
+      runFormat_ = std::move(format);
+    }
   }
   startPendingParagraph();
   if (cellsPending_ > 0) {
@@ -710,18 +736,41 @@ void Reader::addText(const QString& text) {
     run_ += QChar(' ');
     cellBreakPending_ = false;
   }
-  if (!blockAligned_ || blockAlign_ != state_.align) applyAlignment();
+  applyAlignment();
   if (!paragraphStarted_) {
     paragraphStarted_ = true;
     if (numbering_.on && !listTextSeen_) run_ += numberLabel();
   }
-  run_ += text;
+  // U+2029 in run_ marks the reader's own paragraph ends; one in the text is a line break.
+  if (text.contains(QChar::ParagraphSeparator)) {
+    run_ += QString(text).replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+  } else {
+    run_ += text;
+  }
 }
 
+// True for a character a text block cannot hold as it is: a control (other than tab), a
+// surrogate (paired ones are checked one by one), a noncharacter, the object mark.
+inline bool NeedsCleaning(char16_t ch) {
+  if (ch < 0x20) return ch != '\t';
+  if (ch < 0xD800) return ch == 0x7F;
+  return ch <= 0xDFFF || (ch >= 0xFDD0 && ch <= 0xFDEF) || ch >= 0xFFFE ||
+         ch == QChar::ObjectReplacementCharacter;
+}
+
+// Inserts the pending text, paragraph ends included, in one call: Qt then creates the
+// blocks itself, each with the block format of the one before.
 void Reader::flushRun() {
   if (run_.isEmpty()) return;
-  // Only characters a text block can hold: no controls, no paragraph or frame marks,
-  // no unpaired surrogates (a broken \uN pair).
+  const char16_t* begin = reinterpret_cast<const char16_t*>(run_.constData());
+  const char16_t* end = begin + run_.size();
+  if (std::none_of(begin, end, NeedsCleaning)) {
+    cursor_.insertText(run_, runFormat_);
+    run_.clear();
+    return;
+  }
+  // Only characters a text block can hold: no controls, no frame marks, no unpaired
+  // surrogates (a broken \uN pair).
   QString clean;
   clean.reserve(run_.size());
   const qsizetype n = run_.size();
@@ -736,8 +785,6 @@ void Reader::flushRun() {
       }
     } else if (QChar::isLowSurrogate(ch)) {
       clean += QChar(QChar::ReplacementCharacter);
-    } else if (ch == QChar::ParagraphSeparator) {
-      clean += QChar(QChar::LineSeparator);
     } else if ((ch < 0x20 && ch != '\t') || ch == 0x7F) {
       continue;
     } else if ((ch >= 0xFDD0 && ch <= 0xFDEF) || ch == 0xFFFE || ch == 0xFFFF ||
@@ -754,11 +801,14 @@ void Reader::flushRun() {
 void Reader::startPendingParagraph() {
   if (!paragraphPending_) return;
   paragraphPending_ = false;
-  cursor_.insertBlock();
-  blockAligned_ = false;
+  run_ += QChar(QChar::ParagraphSeparator);
 }
 
+// Sets the alignment of the last paragraph (and so of the ones that follow it, which take
+// its block format) when it differs.
 void Reader::applyAlignment() {
+  if (blockAligned_ && blockAlign_ == state_.align) return;
+  flushRun();
   QTextBlockFormat format = cursor_.blockFormat();
   format.setAlignment(state_.align);
   cursor_.setBlockFormat(format);
@@ -774,21 +824,18 @@ void Reader::endParagraph() {
   paragraphStarted_ = false;
   if (rowOpen_) {
     // Inside a table row a paragraph mark only separates paragraphs of one cell.
-    flushRun();
     cellBreakPending_ = true;
     return;
   }
-  flushRun();
   startPendingParagraph();
   applyAlignment();
   paragraphPending_ = true;
 }
 
 void Reader::endRow() {
-  flushRun();
   startPendingParagraph();
   // The last \cell of the row ends its last cell; the ones before it separate cells.
-  if (cellsPending_ > 1) cursor_.insertText(QString(cellsPending_ - 1, QChar('\t')), runFormat_);
+  if (cellsPending_ > 1) run_ += QString(cellsPending_ - 1, QChar('\t'));
   cellsPending_ = 0;
   cellBreakPending_ = false;
   rowOpen_ = false;
@@ -800,10 +847,8 @@ void Reader::endRow() {
 
 void Reader::finish() {
   decodePendingBytes();
+  if (cellsPending_ > 1 && !paragraphPending_) run_ += QString(cellsPending_ - 1, QChar('\t'));
   flushRun();
-  if (cellsPending_ > 1 && !paragraphPending_) {
-    cursor_.insertText(QString(cellsPending_ - 1, QChar('\t')), runFormat_);
-  }
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ RtfToken RtfTokenizer::next() {
       ++pos_;
     }
     token.kind = RtfToken::Text;
-    token.name = QByteArray(d + start, pos_ - start);
+    token.name = QByteArray::fromRawData(d + start, pos_ - start);
     return token;
   }
 
@@ -54,7 +54,7 @@ RtfToken RtfTokenizer::next() {
     const qsizetype start = pos_;
     while (pos_ < size && IsLetter(d[pos_])) ++pos_;
     token.kind = RtfToken::Word;
-    token.name = QByteArray(d + start, qMin<qsizetype>(pos_ - start, kMaxWordLength));
+    token.name = QByteArray::fromRawData(d + start, qMin<qsizetype>(pos_ - start, kMaxWordLength));
     bool negative = false;
     if (pos_ + 1 < size && d[pos_] == '-' && IsDigit(d[pos_ + 1])) {
       negative = true;
@@ -89,13 +89,13 @@ RtfToken RtfTokenizer::next() {
   }
   if (first == '\\' || first == '{' || first == '}') {
     token.kind = RtfToken::Text;
-    token.name = QByteArray(1, first);
+    token.name = QByteArray::fromRawData(d + pos_ - 1, 1);
     return token;
   }
   if (first == '\r' || first == '\n') {
     // A backslash before a line end is an old way of writing \par.
     token.kind = RtfToken::Word;
-    token.name = "par";
+    token.name = QByteArray::fromRawData("par", 3);
     return token;
   }
   token.kind = RtfToken::Symbol;

@@ -17,7 +17,7 @@ struct RtfToken {
     Text,        // a run of literal text bytes (no braces, backslashes or line ends)
   };
   Kind kind = End;
-  QByteArray name;        // Word: the letters; Text: the bytes
+  QByteArray name;        // Word: the letters; Text: the bytes (both point into the input)
   bool hasParam = false;  // Word
   int param = 0;          // Word (clamped); Symbol: the character; HexByte: the byte
 };
@@ -30,6 +30,7 @@ class RtfTokenizer {
   // Parameters are clamped to this magnitude; every user clamps further.
   static constexpr int kMaxParam = 1000000000;
 
+  // `data` must outlive the tokenizer and the tokens it returns.
   explicit RtfTokenizer(const QByteArray& data) : data_(data) {}
 
   RtfToken next();

@@ -3,7 +3,6 @@
 #include "literal.h"
 #include "testsupport.h"
 
-#include "core/charrefs.h"
 #include "core/tagsearch.h"
 #include "passes/reflow.h"
 #include "passes/textcodec.h"
@@ -185,22 +184,6 @@ TEST(Equivalence, ReplaceEntitiesMatchesSearchingFromTheStart)
         ASSERT_EQ(fast.TagStart, slow.TagStart);
         ASSERT_EQ(fast.TagEnd, slow.TagEnd);
         ASSERT_EQ(nbsp + amp + num, 0u);
-    }
-}
-
-TEST(Equivalence, ReadableTextMatchesLookingAtEveryCharacter)
-{
-    Generator g(9);
-    static const char32_t kOthers[] = {U' ', U'\t', U'\n', U'\r', U'\f', 0xA0, 1, U'!', 0xFFFFFFFF};
-    for (int i = 0; i < 20000; ++i) {
-        Text t = g.Line(12);
-        for (int k = g.Between(0, 3); k > 0 && !t.empty(); --k)
-            t[static_cast<std::size_t>(g.Between(0, static_cast<int>(t.size()) - 1))] = kOthers[g.Between(0, 8)];
-        Text fast = t, slow = t;
-        MakeReadableText(fast);
-        DecodeCharacterReferences(slow);
-        literal::CollapseWhiteSpace(slow);
-        ASSERT_EQ(U8(fast), U8(slow)) << U8(t);
     }
 }
 

@@ -262,23 +262,4 @@ void ReflowLine(Text& line, Text& carry, LineSink& out)
     }
 }
 
-void CollapseWhiteSpace(Text& text)
-{
-    std::size_t w = 0;
-    bool space = true;
-    for (const char32_t c : text) {
-        if (c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0) {
-            if (!space)
-                text[w++] = U' ';
-            space = true;
-        } else {
-            text[w++] = c;
-            space = false;
-        }
-    }
-    if (w > 0 && text[w - 1] == U' ')
-        --w;
-    text.resize(w);
-}
-
 }  // namespace quorvik::literal

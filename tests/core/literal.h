@@ -31,7 +31,4 @@ void TrimCellSep(Text& text, const Text& sep);
 // at its front and trimmed again, the four positions searched again after every pass.
 void ReflowLine(Text& line, Text& carry, LineSink& out);
 
-// MakeReadableText's white space rule (references left alone), looking at every character.
-void CollapseWhiteSpace(Text& text);
-
 }  // namespace quorvik::literal

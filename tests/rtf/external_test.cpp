@@ -1,5 +1,5 @@
-// What the writer writes, read by other programs where they are installed: pandoc (installed
-// by scripts/test) and LibreOffice (large, so the test skips without it). Each must read the
+// What the writer writes, read by other programs where they are installed: pandoc and unrtf
+// (installed by scripts/test) and LibreOffice (large, so the test skips without it). Each must read the
 // same text, and LibreOffice the same runs of formatting.
 
 #include <QDir>
@@ -92,6 +92,15 @@ TEST(RtfExternal, OtherReadersReadWhatTheWriterWrites) {
         EXPECT_EQ(found.charFormat().anchorHref(), run.link) << "pandoc: " << run.text.toStdString();
       }
     }
+  }
+  if (const QString unrtf = QStandardPaths::findExecutable("unrtf"); !unrtf.isEmpty()) {
+    ++readers;
+    // unrtf writes Latin-1 (other characters as '?') and a link as its target: the lines
+    // after the second are compared. Comment lines and a line of dashes come first.
+    const QString read = RunProgram(unrtf, {"--text", "quorvik.rtf"}, dir.path());
+    EXPECT_EQ(read.mid(read.indexOf("-----------------\n") + 18).trimmed().section('\n', 2),
+              text.section('\n', 2))
+        << "unrtf";
   }
   const QString soffice = QStandardPaths::findExecutable("soffice");
   const QString python = QStandardPaths::findExecutable("python3");

@@ -1,8 +1,4 @@
-#include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -10,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 
 #include "doc_summary.h"
 #include "rtf/rtf.h"
@@ -29,17 +24,6 @@ QByteArray WritePlain(const QString& text) {
   QTextDocument document;
   QTextCursor(&document).insertText(text);
   return WriteRtf(document);
-}
-
-TEST(RtfWriter, HeaderNamesCodePageAndDefaultFont) {
-  QTextDocument document;
-  document.setPlainText("x");
-  const QByteArray rtf = WriteRtf(document);
-  EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << rtf.toStdString();
-  EXPECT_TRUE(rtf.contains("{\\f0\\fnil\\fcharset0 " + document.defaultFont().family().toUtf8() +
-                           ";}"))
-      << rtf.toStdString();
-  EXPECT_TRUE(rtf.trimmed().endsWith('}'));
 }
 
 TEST(RtfWriter, TablesListEachUsedFontAndColourOnce) {
@@ -192,38 +176,6 @@ TEST(RtfWriter, RoundTripOfRandomDocuments) {
   }
 }
 
-// Writing time grows with the document even when every run has its own font and colour
-// (as a document read from a hostile file may): eight times the runs, at most about
-// eight times the processor time.
-TEST(RtfWriter, WritingTimeIsLinearInDistinctStyles) {
-  const auto documentOf = [](QTextDocument& document, int runs) {
-    document.setUndoRedoEnabled(false);  // Qt's own undo stack would make this part slow
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (int i = 0; i < runs; ++i) {
-      QTextCharFormat format;
-      format.setFontFamilies({"F" + QString::number(i)});
-      format.setForeground(QColor::fromRgb(QRgb(i * 7919)));
-      cursor.insertText("x", format);
-    }
-    cursor.endEditBlock();
-  };
-  const auto cpuTime = [](const QTextDocument& document) {
-    const std::clock_t start = std::clock();
-    const QByteArray rtf = WriteRtf(document);
-    EXPECT_FALSE(rtf.isEmpty());
-    return std::clock() - start;
-  };
-  QTextDocument small;
-  documentOf(small, 3000);
-  QTextDocument large;
-  documentOf(large, 24000);
-  const std::clock_t smallTime = cpuTime(small);
-  const std::clock_t largeTime = cpuTime(large);
-  EXPECT_LT(largeTime, 20 * qMax<std::clock_t>(smallTime, CLOCKS_PER_SEC / 100))
-      << smallTime << " then " << largeTime << " clock ticks";
-}
-
 TEST(RtfWriter, TableRowsBecomeTabSeparatedParagraphs) {
   QTextDocument document;
   QTextCursor cursor(&document);
@@ -241,54 +193,6 @@ TEST(RtfWriter, TableRowsBecomeTabSeparatedParagraphs) {
   QTextDocument copy;
   ReadRtf(WriteRtf(document), copy);
   EXPECT_EQ(copy.toPlainText(), "before\na a2\tb\tc\nd\t\tf\n");
-}
-
-TEST(RtfWriter, UnrtfReadsTheSameText) {
-  const QString unrtf = QStandardPaths::findExecutable("unrtf");
-  if (unrtf.isEmpty()) {
-    GTEST_SKIP() << "unrtf is not installed (Debian package unrtf, installed by scripts/test)";
-  }
-  // unrtf writes Latin-1 text and shows other characters as '?', and renders tabs as
-  // spaces and a line end: the document keeps to what its text output can show.
-  QTextDocument document;
-  QTextCursor cursor(&document);
-  QTextCharFormat bold;
-  bold.setFontWeight(QFont::Bold);
-  QTextCharFormat mono;
-  mono.setFontFamilies({"Courier New"});
-  mono.setFontPointSize(15);
-  mono.setForeground(QColor(0, 0, 255));
-  cursor.insertText("Plain {braces} and back\\slash; ");
-  cursor.insertText("bold words", bold);
-  cursor.insertText(" and ");
-  cursor.insertText("mono blue", mono);
-  cursor.insertBlock();
-  QTextBlockFormat centred;
-  centred.setAlignment(Qt::AlignHCenter);
-  cursor.setBlockFormat(centred);
-  cursor.insertText(u"Centred café, naïve, Ærø, ¿señor?"_qs);
-  cursor.insertBlock();
-  cursor.insertBlock();
-  cursor.insertText(u"After an empty paragraph\u2028and a line break."_qs);
-
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  QFile file(dir.filePath("quorvik.rtf"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(WriteRtf(document));
-  file.close();
-
-  QProcess process;
-  process.start(unrtf, {"--text", file.fileName()});
-  ASSERT_TRUE(process.waitForFinished(30000));
-  ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-  const QString output = QString::fromLatin1(process.readAllStandardOutput());
-  // Comment lines ("### ...") and a line of dashes come before the text.
-  const qsizetype bodyStart = output.indexOf("-----------------\n");
-  ASSERT_GE(bodyStart, 0) << output.toStdString();
-  QString text = output.mid(bodyStart + 18);
-  while (text.endsWith('\n')) text.chop(1);
-  EXPECT_EQ(text, document.toPlainText());
 }
 
 }  // namespace
