@@ -55,6 +55,11 @@ TEST(RtfFixtures, ReadAsLibreOfficeReadsThem) {
       {"minimal/footnote-soft-hyphen.rtf", {}},
       // Symbol fonts show Unicode characters; LibreOffice keeps their private-use ones
       // and takes a Wingdings font without a symbol character set for a text font.
+      // A style's formatting applies after \plain (LibreOffice keeps only its alignment and
+      // size); a character style too; \cb shades as \chcbpat does.
+      {"minimal/stylesheet-positions.rtf",
+       {"Heading text", "Sub heading text", "Right not bold", "Direct overrides",
+        "Body emphasis and ", " shaded "}},
       {"minimal/symbol-fonts.rtf",
        {u"\uF0B7"_qs, u"\uF0A7"_qs, "v", u"\uF0D8"_qs, u"\uF0FC"_qs,
         u"\uF061\uF062\uF067\uF044\uF057"_qs, u"\uF0A5\uF020\uF0B9\uF020\uF0CE\uF020\uF0D6"_qs}},

@@ -193,7 +193,9 @@ Style Default() {
 TEST(RtfReader, KeepsCharacterFormatting) {
   const QByteArray header =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
-      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
+      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+      "{\\stylesheet{\\s1\\b\\f1\\fs32 H;}{\\s2\\sbasedon1\\i\\cf1 S;}{\\s3\\sbasedon4\\ul A;}"
+      "{\\s4\\sbasedon3\\strike B;}{\\*\\cs1\\super\\highlight2 C;}{\\*\\ts1\\b T;}}";
   struct Case {
     const char* name;
     QByteArray body;  // holds the text "X" once
@@ -220,7 +222,32 @@ TEST(RtfReader, KeepsCharacterFormatting) {
       {"automatic colour", "\\cf1\\cf0 X", [](Style&) {}},
       {"colour out of table", "\\cf77 X", [](Style&) {}},
       {"group restores", "{\\b\\i\\f1 a}X", [](Style&) {}},
-      {"plain resets all", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1\\plain X", [](Style&) {}},
+      {"paragraph style", "\\s1 X", [](Style& s) { s.bold = true; s.family = "Courier New"; s.points = 16; }},
+      {"style based on style",
+       "\\s2 X",
+       [](Style& s) {
+         s.bold = s.italic = true;
+         s.family = "Courier New";
+         s.points = 16;
+         s.color = QColor(255, 0, 0);
+       }},
+      {"styles based on each other", "\\s4 X", [](Style& s) { s.underline = s.strike = true; }},
+      {"character style numbered apart", "\\cs1 X",
+       [](Style& s) { s.position = Position::Super; s.background = QColor(0, 0, 255); }},
+      {"direct formatting after style", "\\s1\\b0\\fs20 X", [](Style& s) { s.family = "Courier New"; s.points = 10; }},
+      {"table style and unknown style ignored", "\\ts1\\s9 X", [](Style&) {}},
+      {"superscript", "\\super X", [](Style& s) { s.position = Position::Super; }},
+      {"subscript", "\\sub X", [](Style& s) { s.position = Position::Sub; }},
+      {"raised", "\\up6 X", [](Style& s) { s.position = Position::Super; }},
+      {"lowered", "\\dn X", [](Style& s) { s.position = Position::Sub; }},
+      {"position off", "\\super\\nosupersub X", [](Style&) {}},
+      {"raised by nothing", "\\up0 X", [](Style&) {}},
+      {"highlight", "\\highlight1 X", [](Style& s) { s.background = QColor(255, 0, 0); }},
+      {"shading", "\\cb2 X", [](Style& s) { s.background = QColor(0, 0, 255); }},
+      {"pattern shading", "\\chcbpat2 X", [](Style& s) { s.background = QColor(0, 0, 255); }},
+      {"highlight over shading", "\\chcbpat2\\highlight1 X", [](Style& s) { s.background = QColor(255, 0, 0); }},
+      {"highlight off", "\\highlight1\\highlight0 X", [](Style&) {}},
+      {"plain resets all", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1\\super\\highlight1\\plain X", [](Style&) {}},
       {"all together", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1 X",
        [](Style& s) {
          s.bold = s.italic = s.underline = s.strike = true;
