@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvik {
 
 namespace {
@@ -145,22 +149,85 @@ void DecodeCharacterReferences(Text& text, bool attribute)
     text.resize(w);
 }
 
+namespace {
+
+bool IsWhiteSpace(char32_t c)
+{
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0;
+}
+
+// The first place where readable text differs from `d`: white space other than a single space
+// between two other characters. n when there is none.
+std::size_t FirstUntidy(const char32_t* d, std::size_t n)
+{
+    if (n == 0)
+        return 0;
+    if (IsWhiteSpace(d[0]))
+        return 0;
+    std::size_t i = 1;
+    unsigned before = 0;  // d[i - 1] is white space
+#if defined(__SSE2__)
+    // Eight characters at a time: a bit per white space character, and one per space.
+    const __m128i space = _mm_set1_epi32(' '), tab = _mm_set1_epi32('\t'), lf = _mm_set1_epi32('\n'),
+                  cr = _mm_set1_epi32('\r'), ff = _mm_set1_epi32('\f'), nbsp = _mm_set1_epi32(0xA0);
+    auto bits = [&](const char32_t* p, unsigned& spaces) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i s = _mm_cmpeq_epi32(v, space);
+        const __m128i w = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(s, _mm_cmpeq_epi32(v, tab)), _mm_or_si128(_mm_cmpeq_epi32(v, lf), _mm_cmpeq_epi32(v, cr))),
+            _mm_or_si128(_mm_cmpeq_epi32(v, ff), _mm_cmpeq_epi32(v, nbsp)));
+        spaces = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(s)));
+        return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(w)));
+    };
+    for (; i + 8 <= n; i += 8) {
+        unsigned s0 = 0, s1 = 0;
+        const unsigned white = bits(d + i, s0) | (bits(d + i + 4, s1) << 4);
+        if (white == 0) {
+            before = 0;
+            continue;
+        }
+        const unsigned spaces = s0 | (s1 << 4);
+        const unsigned untidy = (white & ~spaces) | (white & ((white << 1) | before));
+        if (untidy != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(untidy));
+        before = (white >> 7) & 1;
+    }
+#endif
+    for (; i < n; ++i) {
+        const bool white = IsWhiteSpace(d[i]);
+        if (white && (d[i] != U' ' || before))
+            return i;
+        before = white ? 1 : 0;
+    }
+    return before ? n - 1 : n;
+}
+
+}  // namespace
+
 void MakeReadableText(Text& text)
 {
     DecodeCharacterReferences(text);
-    std::size_t w = 0;
-    bool space = true;  // drops white space at the start
-    for (const char32_t c : text) {
-        if (c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0) {
+    const std::size_t n = text.size();
+    char32_t* d = text.data();
+    // Most text is words with single spaces between them: it is rewritten only from the first
+    // place that needs a change.
+    const std::size_t from = FirstUntidy(d, n);
+    if (from == n)
+        return;
+    std::size_t w = from;
+    bool space = from == 0 || IsWhiteSpace(d[from - 1]);  // drops white space at the start
+    for (std::size_t r = from; r < n; ++r) {
+        const char32_t c = d[r];
+        if (IsWhiteSpace(c)) {
             if (!space)
-                text[w++] = U' ';
+                d[w++] = U' ';
             space = true;
         } else {
-            text[w++] = c;
+            d[w++] = c;
             space = false;
         }
     }
-    if (w > 0 && text[w - 1] == U' ')
+    if (w > 0 && d[w - 1] == U' ')
         --w;
     text.resize(w);
 }

@@ -74,7 +74,7 @@ public:
     void WriteBreak(Word& BreakPending);
     static void StripTags(LineValues& lv);
     // StripTags as the emitters use it: in the readable conversion the text left is then made
-    // readable (MakeReadableText), once per line.
+    // readable (MakeReadableText), and only the first emitter of a line gets it.
     void StripText(LineValues& lv);
     // A line of a preformatted block, as the readable conversion's clean-up writes it: "<pre>"
     // and the line's text.

@@ -21,8 +21,17 @@ void Converter::AppendListItem(LineValues& lv, std::size_t LiPos, const ItemMark
 {
     auto build = [&] {
         if (LiPos > 0) {
+            // The readable conversion keeps what an earlier emitter took from this line (a term
+            // or definition inside a list item) and puts the marker before it.
+            const bool keep = options_.readable && lineDecoded_ && !OutLine.empty();
+            if (keep)
+                scratch_ = OutLine;
             OutLine = marker.Written();
             OutLine += U"   ";  // with the joining space, four spaces between marker and text
+            if (keep) {
+                OutLine.push_back(U' ');
+                OutLine += scratch_;
+            }
         }
         if (lv.lineLength > 0) {
             StripText(lv);
@@ -37,10 +46,11 @@ void Converter::AppendListItem(LineValues& lv, std::size_t LiPos, const ItemMark
         }
     };
     // Inside both kinds at once the item is built twice; with a marker the second build
-    // replaces the first.
+    // replaces the first, without one the text would be there twice: the readable conversion
+    // builds it once.
     if (InOrderedList == Word::Yes)
         build();
-    if (InUnorderedList == Word::Yes)
+    if (InUnorderedList == Word::Yes && !(options_.readable && InOrderedList == Word::Yes))
         build();
     if (BreakFlag > 0 && !OutLine.empty()) {
         WriteLine(lv);

@@ -298,9 +298,14 @@ void Converter::StripText(LineValues& lv)
         StripTags(lv);
         return;
     }
-    // What decoding gives is text, never a tag: the line is stripped and decoded only once.
-    if (lineDecoded_)
+    // What decoding gives is text, never a tag: the line is stripped and decoded only once. Its
+    // text goes to the output once: an emitter that comes after the one that took it (a list
+    // item inside a definition, say) finds the line empty.
+    if (lineDecoded_) {
+        lv.line.clear();
+        lv.lineLength = lv.TagStart = lv.TagEnd = 0;
         return;
+    }
     lineDecoded_ = true;
     StripTags(lv);
     const std::size_t stripped = lv.lineLength;

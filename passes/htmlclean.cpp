@@ -1,12 +1,45 @@
 #include "passes/htmlclean.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quorvik {
 
 namespace {
 
 constexpr std::size_t kPart = std::size_t(1) << 16;
+
+// 0-based index of the first of `a`, `b` or `c` in data[from, n); n when absent. Eight
+// characters at a time where the processor allows.
+std::size_t IndexOfAny(const char32_t* data, std::size_t n, std::size_t from, char32_t a, char32_t b, char32_t c)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
+                  vc = _mm_set1_epi32(static_cast<int>(c));
+    auto hits = [&](const char32_t* p) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)),
+                                       _mm_cmpeq_epi32(v, vc));
+        return _mm_movemask_ps(_mm_castsi128_ps(m));
+    };
+    for (; i + 8 <= n; i += 8) {
+        const int bits = hits(data + i) | (hits(data + i + 4) << 4);
+        if (bits != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] == a || data[i] == b || data[i] == c)
+            return i;
+    }
+    return n;
+}
 
 bool IsSpace(char32_t c)
 {
@@ -23,40 +56,123 @@ char32_t LowerAscii(char32_t c)
     return c >= U'A' && c <= U'Z' ? c + 32 : c;
 }
 
-bool OneOf(TextView name, std::initializer_list<TextView> names)
+// What a tag name means to the clean-up.
+enum TagKind : std::uint8_t {
+    kOther = 0,          // leaves one space
+    kStart = 1,          // the converter acts on its start tag: written by name
+    kEnd = 2,            // ... and on its end tag
+    kInsideText = 4,     // stands inside running text, often inside a word: goes without a trace
+    kHidden = 8,         // its contents are not shown
+    kHeadOnly = 16,      // belongs to the head: dropped there
+};
+
+// A name of up to eight ASCII characters in lower case, one byte each: the key of the table below.
+std::uint64_t Packed(TextView name)
 {
-    return std::find(names.begin(), names.end(), name) != names.end();
+    if (name.empty() || name.size() > 8)
+        return 0;
+    std::uint64_t key = 0;
+    for (const char32_t c : name) {
+        if (c >= 128)
+            return 0;
+        key = key << 8 | LowerAscii(c);
+    }
+    return key;
 }
 
-// Tags the line converter acts on, written by name; of their end tags only these.
-bool KnownStart(TextView n)
+void AppendName(Text& out, std::uint64_t key)
 {
-    return OneOf(n, {U"p", U"table", U"tr", U"td", U"caption", U"ol", U"ul", U"li", U"dl", U"dt", U"dd",
-                     U"menu", U"dir", U"h1", U"h2", U"h3", U"h4", U"h5", U"h6"});
-}
-bool KnownEnd(TextView n)
-{
-    return OneOf(n, {U"p", U"table", U"tr", U"td", U"caption", U"ol", U"ul", U"li", U"dl", U"dt", U"dd",
-                     U"menu", U"dir", U"a", U"html", U"h1", U"h2", U"h3", U"h4", U"h5", U"h6"});
+    int shift = 56;
+    while (shift > 0 && (key >> shift) == 0)
+        shift -= 8;
+    for (; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char32_t>((key >> shift) & 0xFF));
 }
 
-// Tags that stand inside running text, often inside a word: they go without a trace.
-bool InsideText(TextView n)
+constexpr std::uint64_t Packed(const char* name)
 {
-    return OneOf(n, {U"a", U"abbr", U"acronym", U"b", U"bdi", U"bdo", U"big", U"blink", U"cite", U"code",
-                     U"data", U"del", U"dfn", U"em", U"font", U"i", U"img", U"ins", U"kbd", U"label", U"mark",
-                     U"nobr", U"q", U"s", U"samp", U"small", U"span", U"strike", U"strong", U"sub", U"sup",
-                     U"time", U"tt", U"u", U"var", U"wbr"});
+    std::uint64_t key = 0;
+    for (; *name != 0; ++name)
+        key = key << 8 | static_cast<unsigned char>(*name);
+    return key;
 }
 
-// Elements whose contents are not shown.
-bool Hidden(TextView n)
+// The names the clean-up tells apart one by one.
+enum class Name : std::uint8_t { Other, Head, Title, Body, Pre, Br, A, Td, Tr, Table, Script, Style, Template };
+
+struct NamedKind {
+    std::uint64_t key;
+    std::uint8_t kind;
+    Name name;
+};
+
+constexpr std::uint8_t kBoth = kStart | kEnd;
+
+// An open-addressed hash table of the names, made once at first use: a name is found in one
+// or two looks.
+constexpr std::size_t kSlots = 256;
+
+std::size_t SlotOf(std::uint64_t key)
 {
-    return OneOf(n, {U"script", U"style", U"template"});
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 56);
+}
+
+const std::vector<NamedKind>& KindTable()
+{
+    static const std::vector<NamedKind> table = [] {
+        struct Entry {
+            const char* text;
+            std::uint8_t kind;
+            Name name = Name::Other;
+        };
+        const Entry names[] = {
+            {"p", kBoth}, {"table", kBoth, Name::Table}, {"tr", kBoth, Name::Tr}, {"td", kBoth, Name::Td},
+            {"th", kBoth, Name::Td}, {"caption", kBoth}, {"ol", kBoth},
+            {"ul", kBoth}, {"li", kBoth}, {"dl", kBoth}, {"dt", kBoth}, {"dd", kBoth}, {"menu", kBoth},
+            {"dir", kBoth}, {"h1", kBoth}, {"h2", kBoth}, {"h3", kBoth}, {"h4", kBoth}, {"h5", kBoth},
+            {"h6", kBoth}, {"html", kEnd | kHeadOnly}, {"a", kEnd | kInsideText, Name::A},
+            {"head", kHeadOnly, Name::Head}, {"meta", kHeadOnly}, {"link", kHeadOnly}, {"base", kHeadOnly},
+            {"title", kOther, Name::Title}, {"body", kOther, Name::Body}, {"pre", kOther, Name::Pre},
+            {"br", kOther, Name::Br}, {"script", kHidden, Name::Script}, {"style", kHidden, Name::Style},
+            {"template", kHidden, Name::Template},
+            {"abbr", kInsideText}, {"acronym", kInsideText}, {"b", kInsideText}, {"bdi", kInsideText},
+            {"bdo", kInsideText}, {"big", kInsideText}, {"blink", kInsideText}, {"cite", kInsideText},
+            {"code", kInsideText}, {"data", kInsideText}, {"del", kInsideText}, {"dfn", kInsideText},
+            {"em", kInsideText}, {"font", kInsideText}, {"i", kInsideText}, {"img", kInsideText},
+            {"ins", kInsideText}, {"kbd", kInsideText}, {"label", kInsideText}, {"mark", kInsideText},
+            {"nobr", kInsideText}, {"q", kInsideText}, {"s", kInsideText}, {"samp", kInsideText},
+            {"small", kInsideText}, {"span", kInsideText}, {"strike", kInsideText}, {"strong", kInsideText},
+            {"sub", kInsideText}, {"sup", kInsideText}, {"time", kInsideText}, {"tt", kInsideText},
+            {"u", kInsideText}, {"var", kInsideText}, {"wbr", kInsideText},
+        };
+        std::vector<NamedKind> t(kSlots, NamedKind{0, kOther, Name::Other});
+        for (const Entry& e : names) {
+            const std::uint64_t key = Packed(e.text);
+            std::size_t slot = SlotOf(key);
+            while (t[slot].key != 0)
+                slot = (slot + 1) % kSlots;
+            t[slot] = {key, e.kind, e.name};
+        }
+        return t;
+    }();
+    return table;
+}
+
+NamedKind KindOf(TextView name)
+{
+    const std::uint64_t key = Packed(name);
+    const std::vector<NamedKind>& t = KindTable();
+    if (key != 0) {
+        for (std::size_t slot = SlotOf(key); t[slot].key != 0; slot = (slot + 1) % kSlots) {
+            if (t[slot].key == key)
+                return t[slot];
+        }
+    }
+    return NamedKind{key, kOther, Name::Other};
 }
 
 // The value of attribute `wanted` (lower case) in a complete start tag; false without it.
-bool AttributeValue(TextView tag, TextView wanted, Text& value)
+bool AttributeValue(TextView tag, TextView wanted, TextView& value)
 {
     const std::size_t n = tag.size();
     std::size_t i = 1;
@@ -75,7 +191,7 @@ bool AttributeValue(TextView tag, TextView wanted, Text& value)
             match = LowerAscii(tag[a + k]) == wanted[k];
         while (i < n && IsSpace(tag[i]))
             ++i;
-        Text v;
+        TextView v;
         if (i < n && tag[i] == U'=') {
             ++i;
             while (i < n && IsSpace(tag[i]))
@@ -83,17 +199,17 @@ bool AttributeValue(TextView tag, TextView wanted, Text& value)
             if (i < n && (tag[i] == U'"' || tag[i] == U'\'')) {
                 const char32_t q = tag[i++];
                 const std::size_t e = std::min(tag.find(q, i), n);
-                v.assign(tag.substr(i, e - i));
+                v = tag.substr(i, e - i);
                 i = e + 1;
             } else {
                 const std::size_t b = i;
                 while (i < n && !IsSpace(tag[i]) && tag[i] != U'>')
                     ++i;
-                v.assign(tag.substr(b, i - b));
+                v = tag.substr(b, i - b);
             }
         }
         if (match) {
-            value.swap(v);
+            value = v;
             return true;
         }
     }
@@ -121,9 +237,10 @@ bool HtmlCleaner::ReadLinePart(Text& part, std::size_t most, bool& ended)
     for (;;) {
         if (!ready_.empty()) {
             if (part.empty())
-                part.swap(ready_.front());
+                part.swap(ready_.front());  // the reader's old text comes back for later lines
             else
                 part += ready_.front();
+            spare_.swap(ready_.front());
             ready_.pop_front();
             ended = true;
             return true;
@@ -162,9 +279,7 @@ void HtmlCleaner::Clean(TextView chunk)
     while (i < n) {
         // Long stretches are passed over (or taken) at once where no character in them matters.
         if (state_ == State::Text && !inHead_) {
-            std::size_t j = i;
-            while (j < n && chunk[j] != U'<' && chunk[j] != U'>' && !(pre_ && chunk[j] == U'\n'))
-                ++j;
+            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'<', U'>', pre_ ? U'\n' : U'<');
             if (j > i) {
                 skipNewline_ = false;
                 cur_.append(chunk.substr(i, j - i));
@@ -173,6 +288,18 @@ void HtmlCleaner::Clean(TextView chunk)
             }
         } else if (state_ == State::RawText && !rawKeep_ && rawMatched_ == 0) {
             i = IndexOf(chunk.data(), n, U'<', i);
+            if (i == n)
+                break;
+        } else if (state_ == State::Tag && quote_ == 0) {
+            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'>', U'"', U'\'');
+            tag_.append(chunk.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
+        } else if (state_ == State::Tag) {
+            const std::size_t j = IndexOf(chunk.data(), n, quote_, i);
+            tag_.append(chunk.substr(i, j - i));
+            i = j;
             if (i == n)
                 break;
         } else if (state_ == State::Bogus) {
@@ -351,69 +478,72 @@ void HtmlCleaner::EnterRaw(TextView name, bool keep)
 void HtmlCleaner::HandleTag()
 {
     const bool end = tag_[1] == U'/';
-    Text& name = name_;
-    name.clear();
-    for (std::size_t i = end ? 2 : 1; i < tag_.size() && !IsSpace(tag_[i]) && tag_[i] != U'/' && tag_[i] != U'>'; ++i)
-        name.push_back(LowerAscii(tag_[i]));
+    std::size_t e = end ? 2 : 1;
+    while (e < tag_.size() && !IsSpace(tag_[e]) && tag_[e] != U'/' && tag_[e] != U'>')
+        ++e;
+    const NamedKind kind = KindOf(TextView(tag_).substr(end ? 2 : 1, e - (end ? 2 : 1)));
+    const Name id = kind.name;
 
-    if (!end && Hidden(name)) {
-        EnterRaw(name == U"script" ? U"script" : name == U"style" ? U"style" : U"template", false);
+    if (!end && (kind.kind & kHidden)) {
+        EnterRaw(id == Name::Script ? U"script" : id == Name::Style ? U"style" : U"template", false);
         return;
     }
     if (inHead_) {
-        if (end && name == U"head") {
+        if (end && id == Name::Head) {
             EndHead();
             return;
         }
-        if (!end && name == U"title") {
+        if (!end && id == Name::Title) {
             cur_ += U"<title>";
             EnterRaw(U"title", true);
             return;
         }
-        if (end || OneOf(name, {U"html", U"head", U"meta", U"link", U"base"}))
+        if (end || (kind.kind & kHeadOnly))
             return;
         EndHead();
-        if (name == U"body")
+        if (id == Name::Body)
             return;
     }
     if (pre_) {
-        if (end && name == U"pre")
+        if (end && id == Name::Pre)
             LeavePre();
         return;  // every other tag of a block goes without a trace
     }
-    if (!end && name == U"pre") {
+    if (!end && id == Name::Pre) {
         EndLine();
         pre_ = true;
         skipNewline_ = true;
         cur_.assign(U"<pre>");
         return;
     }
-    if (name == U"th")
-        name = U"td";
     // A cell ends where the next cell, the row or the table begins or ends, also when its end
     // tag is left out, so that every cell is followed by the delimiter.
-    if (cellOpen_ && (name == U"td" || name == U"tr" || name == U"table")) {
+    if (cellOpen_ && (id == Name::Td || id == Name::Tr || id == Name::Table)) {
         cellOpen_ = false;
-        if (!(end && name == U"td"))
+        if (!(end && id == Name::Td))
             cur_ += U"</td>";
     }
-    if (!end && name == U"td")
+    if (!end && id == Name::Td)
         cellOpen_ = true;
-    if (name == U"br") {
+    if (id == Name::Br) {
         cur_ += U"<br>";
-    } else if (!end && name == U"a") {
-        Text href;
+    } else if (!end && id == Name::A) {
+        TextView href;
         if (AttributeValue(tag_, U"href", href)) {
             cur_ += U"<a href=\"";
-            for (const char32_t c : href)
-                cur_ += c == U'"' ? TextView(U"&quot;") : TextView(&c, 1);
+            for (std::size_t q = href.find(U'"'); q != TextView::npos; q = href.find(U'"')) {
+                cur_ += href.substr(0, q);
+                cur_ += U"&quot;";
+                href.remove_prefix(q + 1);
+            }
+            cur_ += href;
             cur_ += U"\">";
         }
-    } else if (end ? KnownEnd(name) : KnownStart(name)) {
+    } else if (kind.kind & (end ? kEnd : kStart)) {
         cur_ += end ? U"</" : U"<";
-        cur_ += name;
+        AppendName(cur_, id == Name::Td ? Packed("td") : kind.key);  // a header cell joins like a data cell
         cur_.push_back(U'>');
-    } else if (!InsideText(name)) {
+    } else if (!(kind.kind & kInsideText)) {
         cur_.push_back(U' ');
     }
 }
@@ -439,6 +569,8 @@ void HtmlCleaner::EndLine(bool evenEmpty)
 {
     if (!cur_.empty() || gaveMore_ || evenEmpty)
         ready_.push_back(std::move(cur_));
+    // The text of a line given earlier is used again rather than a new one made.
+    cur_.swap(spare_);
     cur_.clear();
     gaveMore_ = false;
 }

@@ -62,6 +62,7 @@ private:
     Text input_;
     Text cur_;                 // the line being built
     std::deque<Text> ready_;   // lines complete
+    Text spare_;               // a line's text to be used again
     bool gaveMore_ = false;    // part of cur_ has been given already
     bool done_ = false;
     bool inHead_ = true;
@@ -69,7 +70,6 @@ private:
     bool skipNewline_ = false; // a line feed right after <pre> belongs to the tag
     bool cellOpen_ = false;    // a table cell has begun and not ended
     Text tag_;
-    Text name_;
     char32_t quote_ = 0;
     int dashes_ = 0;
     // RawText: the name whose end tag ends it, how much of "</name" has been matched, whether

@@ -1,13 +1,15 @@
 // Fuzz target: arbitrary bytes through the whole conversion, with options taken from the first
-// bytes (odd text lengths, delimiters, bullets, clean-up sets, link switches). Checks what must
-// always hold: every stage ends, writes valid UTF-8 with no line break inside a line, the
-// formatted stage is the text stage after blank-line removal, lines reflowed in small parts
-// come out as whole lines do, and the fast operations agree with their literal versions on
-// lines made from the same bytes.
+// bytes (odd text lengths, delimiters, bullets, clean-up sets, link switches, the readable
+// conversion). Checks what must always hold: every stage ends, writes valid UTF-8 with no line
+// break inside a line, the formatted stage is the text stage after blank-line removal, lines
+// reflowed in small parts come out as whole lines do, the readable conversion shows nothing of
+// a script, and the fast operations agree with their literal versions on lines made from the
+// same bytes.
 
 #include "core/converter.h"
 #include "passes/blanklines.h"
 #include "passes/chain.h"
+#include "passes/htmlclean.h"
 #include "passes/reflow.h"
 #include "passes/textcodec.h"
 #include "literal.h"
@@ -29,7 +31,7 @@ void Check(bool ok)
 std::vector<Text> Chain(const std::string& doc, Stage stage, const ChainOptions& options, const LinkSwitches& links)
 {
     TextFileReader reader;
-    reader.SetData(doc, TextFileReader::Mode::Detect);
+    reader.SetData(doc, DocumentMode(options.readable));
     MemoryLines out;
     RunChain(reader, stage, options, links, out);
     return out.lines;
@@ -51,7 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < 4; ++i)
         options.cleanUp.sets[i] = FromUtf8(kSets[(data[3] >> (2 * i)) & 7]);
     const FixedLinkSwitches links(data[4] & 1, data[4] & 2, data[4] & 4);
-    const std::string doc(reinterpret_cast<const char*>(data) + 5, size - 5);
+    options.readable = options.converter.readable = (data[4] & 8) != 0;
+    std::string doc(reinterpret_cast<const char*>(data) + 5, size - 5);
+    // A script at the start, in varied spellings, whose text must never be shown (unless the
+    // document itself holds that text, as the fuzzer may learn to write it).
+    static const char* const kScripts[] = {"<script>", "<SCRIPT type=x>", "<Script\r\n>"};
+    static const char* const kEnds[] = {"</script>", "</SCRIPT >", "</script\r\n>"};
+    const bool scriptShown = doc.find("zqxscriptqz") != std::string::npos;
+    if (options.readable)
+        doc = std::string(kScripts[data[4] >> 4 & 1 ? 1 : (data[4] >> 5) % 3]) + "if (a<b) zqxscriptqz();"
+              + kEnds[(data[4] >> 6) % 3] + doc;
 
     const std::vector<Text> reflowed = Chain(doc, Stage::Reflow, options, links);
     const std::vector<Text> text = Chain(doc, Stage::Text, options, links);
@@ -61,24 +72,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(line.find(U'\r') == Text::npos);
             const std::string bytes = ToUtf8(line);
             Check(IsValidUtf8(bytes.data(), bytes.size()));
+            Check(!options.readable || scriptShown || bytes.find("zqxscriptqz") == std::string::npos);
         }
     }
     MemoryLines textLines(text), again;
-    RemoveExtraLines(textLines, again, options.cleanUp);
+    RemoveExtraLines(textLines, again, options.cleanUp, options.readable);
     Check(again.lines == formatted);
 
     // Lines read and reflowed in parts of a few characters give what whole lines give.
     {
         TextFileReader whole, inParts;
-        whole.SetData(doc, TextFileReader::Mode::Detect);
-        inParts.SetData(doc, TextFileReader::Mode::Detect);
+        whole.SetData(doc, DocumentMode(options.readable));
+        inParts.SetData(doc, DocumentMode(options.readable));
+        HtmlCleaner wholeCleaned(whole), partsCleaned(inParts);
+        LineReader& wholeIn = options.readable ? static_cast<LineReader&>(wholeCleaned) : whole;
+        LineReader& partsIn = options.readable ? static_cast<LineReader&>(partsCleaned) : inParts;
         MemoryLines wholeOut, partsOut;
-        ReflowPass wholePass(wholeOut), partsPass(partsOut);
+        ReflowPass wholePass(wholeOut, options.readable), partsPass(partsOut, options.readable);
         Text line;
-        while (whole.ReadLine(line))
+        while (wholeIn.ReadLine(line))
             wholePass.Feed(line);
         wholePass.Finish();
-        while (partsPass.FeedNext(inParts, 1 + data[2] % 7)) {
+        while (partsPass.FeedNext(partsIn, 1 + data[2] % 7)) {
         }
         partsPass.Finish();
         Check(wholeOut.lines == partsOut.lines && partsOut.lines == reflowed);

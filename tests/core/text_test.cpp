@@ -3,6 +3,8 @@
 
 #include "testsupport.h"
 
+#include "core/charrefs.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -15,8 +17,8 @@ namespace {
 // comparison would take for negative).
 std::vector<Text> SampleTexts()
 {
-    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, 0x7F, 0x80, 0xE9,
-                                      0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, 0x7F, 0x80, 0xE9, 0xA0,
+                                      U'\f', 0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
     std::mt19937 rng(11);
     std::vector<Text> texts;
     for (std::size_t len = 0; len <= 40; ++len) {
@@ -119,6 +121,21 @@ TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
         }
         Trim(slow);
         ASSERT_EQ(flat, slow);
+
+        // Readable text: every run of white space one space, none at the ends.
+        Text readable = t;
+        MakeReadableText(readable);
+        Text collapsed;
+        for (char32_t c : t) {
+            const bool white = c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' || c == 0xA0;
+            if (!white)
+                collapsed.push_back(c);
+            else if (!collapsed.empty() && collapsed.back() != U' ')
+                collapsed.push_back(U' ');
+        }
+        if (!collapsed.empty() && collapsed.back() == U' ')
+            collapsed.pop_back();
+        ASSERT_EQ(readable, collapsed);
     }
 }
 

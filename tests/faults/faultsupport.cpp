@@ -49,4 +49,19 @@ int RunAsOtherUser(const std::function<int()>& body)
     return Wait(pid);
 }
 
+FileSizeLimit::FileSizeLimit(long maxBytes)
+{
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    struct rlimit limit = old_;
+    limit.rlim_cur = static_cast<rlim_t>(maxBytes);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+}
+
 }  // namespace quorvik::faults

@@ -5,6 +5,7 @@
 #include "support/files.h"
 
 #include <functional>
+#include <sys/resource.h>
 
 namespace quorvik::faults {
 
@@ -18,5 +19,20 @@ int RunWithFileSizeLimit(long maxBytes, const std::function<int()>& body);
 // Runs `body` in a forked child that has given up root for the uid and gid 65534, so that
 // files of mode 0600 owned by root are unreadable to it. Returns the child's exit status.
 int RunAsOtherUser(const std::function<int()>& body);
+
+// Lets files of this process grow to `maxBytes` only, while it lives; writes beyond fail with
+// EFBIG. For a process that cannot safely be forked (a window): the soft limit is set here and
+// lifted afterwards.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long maxBytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct rlimit old_ {};
+    void (*oldHandler_)(int) = nullptr;
+};
 
 }  // namespace quorvik::faults

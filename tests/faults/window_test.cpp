@@ -13,10 +13,8 @@
 #include <QTextEdit>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace quorvik;
@@ -34,30 +32,6 @@ QByteArray Document(int paragraphs)
 }
 
 const QString kFileTooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
-
-// Lets files of this process grow to `maxBytes` only, while it lives; writes beyond fail with
-// EFBIG. The window cannot safely be forked, so the limit is set here and lifted afterwards
-// (only the soft limit changes).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(long maxBytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        struct rlimit limit = old_;
-        limit.rlim_cur = static_cast<rlim_t>(maxBytes);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    struct rlimit old_ {};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 }  // namespace
 

@@ -137,115 +137,88 @@ private slots:
         QVERIFY(QDir(out_).isEmpty());
     }
 
-    void batch_withOneUnreadableFile_convertsTheOthers()
-    {
-        window_->selectFiles({"a.html", "c.html", "b.htm"});
-        QVERIFY(QFile::remove(docs_ + "/c.html"));  // gone between choosing and converting
-        const QList<BatchResult> results = window_->Convert();
-
-        // In the order of the file list, whatever the order of choosing.
-        QCOMPARE(results.size(), 3);
-        QVERIFY(results[0].converted);
-        QVERIFY(results[1].converted);
-        QVERIFY(!results[2].converted);
-        QCOMPARE(results[0].line, QString("a.html: converted to a.txt"));
-        QVERIFY2(results[2].line.startsWith("c.html: not converted - ") && results[2].line.contains("c.html:"),
-                 qPrintable(results[2].line));
-        QVERIFY(ReadBytes(out_ + "/a.txt").contains("First"));
-        QVERIFY(ReadBytes(out_ + "/b.txt").contains("Second"));
-        QVERIFY(!QFile::exists(out_ + "/c.txt"));
-        QCOMPARE(resultLines().size(), 4);
-        QCOMPARE(resultLines().last(), QString("2 of 3 files converted into %1.").arg(out_));
-        auto* progress = child<QProgressBar>("ConvertProgress");
-        QCOMPARE(progress->maximum(), 3);
-        QCOMPARE(progress->value(), 3);
-        QVERIFY(child<QPushButton>("cmdConvert")->isEnabled());
-        QVERIFY(dialogs_.shown().empty());
-    }
-
-    void batch_existingOutputs_askOnce_data()
-    {
-        QTest::addColumn<bool>("replace");
-        QTest::newRow("replace") << true;
-        QTest::newRow("keep") << false;
-    }
-    void batch_existingOutputs_askOnce()
-    {
-        QFETCH(bool, replace);
-        QVERIFY(WriteBytes(out_ + "/a.txt", "old a"));
-        QVERIFY(WriteBytes(out_ + "/b.txt", "old b"));
-        window_->selectFiles({"a.html", "b.htm", "c.html"});
-        dialogs_.answerMessage(replace ? Answer::Yes : Answer::No);
-        const QList<BatchResult> results = window_->Convert();
-
-        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
-        QCOMPARE(dialogs_.shown()[0].kind, QString("question"));
-        QVERIFY(dialogs_.shown()[0].text.contains("a.txt") && dialogs_.shown()[0].text.contains("b.txt"));
-        QCOMPARE(ReadBytes(out_ + "/a.txt") == "old a", !replace);
-        QCOMPARE(ReadBytes(out_ + "/b.txt") == "old b", !replace);
-        QVERIFY(ReadBytes(out_ + "/c.txt").contains("Third"));  // the new one is written either way
-        QCOMPARE(results[0].converted, replace);
-        if (!replace)
-            QCOMPARE(results[0].line, QString("a.html: skipped - a.txt already exists"));
-    }
-
-    // Outputs that are not written, without the question about existing files.
-    void batch_outputNotWritten_data()
+    // A batch: one result line per chosen file in the order of the file list, then the count;
+    // existing outputs asked about once; outputs that must not be written, and refusals.
+    void batch_data()
     {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("line");  // the result line of the first chosen file
-        QTest::newRow("two documents, one name") << "twins" << "a.html: not converted - a.txt is already written by a.htm in this batch";
-        QTest::newRow("the document itself") << "itself" << "notes.txt: not converted - notes.txt would replace the document itself";
-        QTest::newRow("a folder of that name") << "folder" << "a.html: not converted - a.txt is a folder";
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<int>("answer");         // to the question about existing outputs; -1: none
+        QTest::addColumn<QStringList>("lines");  // each result line starts so; one line: a refusal
+        const QStringList abc{"c.html", "a.html", "b.htm"};
+        QTest::newRow("one file gone") << "gone" << abc << -1
+                                       << QStringList{"a.html: converted to a.txt", "b.htm: converted to b.txt",
+                                                      "c.html: not converted - "};
+        QTest::newRow("existing replaced") << "old" << abc << int(Answer::Yes)
+                                           << QStringList{"a.html: converted", "b.htm: converted", "c.html: converted"};
+        QTest::newRow("existing kept") << "old" << abc << int(Answer::No)
+                                       << QStringList{"a.html: skipped - a.txt already exists",
+                                                      "b.htm: skipped - b.txt already exists", "c.html: converted"};
+        QTest::newRow("two documents, one name") << "twins" << QStringList{"a.html", "a.htm"} << -1
+                                                 << QStringList{"a.htm: converted",
+                                                                "a.html: not converted - a.txt is already written by a.htm"};
+        QTest::newRow("the document itself") << "itself" << QStringList{"notes.txt"} << -1
+                                             << QStringList{"notes.txt: not converted - notes.txt would replace the "
+                                                            "document itself"};
+        QTest::newRow("a folder of that name") << "folder" << QStringList{"a.html"} << -1
+                                               << QStringList{"a.html: not converted - a.txt is a folder"};
+        QTest::newRow("no file chosen") << "" << QStringList() << -1 << QStringList{"Choose one or more files"};
+        QTest::newRow("no output folder") << "nowhere" << abc << -1 << QStringList{"does not exist"};
     }
-    void batch_outputNotWritten()
+    void batch()
     {
         QFETCH(QString, setup);
-        QStringList chosen{"a.html"};
-        if (setup == "twins") {
+        QFETCH(QStringList, chosen);
+        QFETCH(int, answer);
+        QFETCH(QStringList, lines);
+        if (setup == "gone") {
+            window_->selectFiles(chosen);
+            QVERIFY(QFile::remove(docs_ + "/c.html"));  // between choosing and converting
+        } else if (setup == "old") {
+            QVERIFY(WriteBytes(out_ + "/a.txt", "old") && WriteBytes(out_ + "/b.txt", "old"));
+        } else if (setup == "twins") {
             QVERIFY(WriteBytes(docs_ + "/a.htm", "<p>Other</p>\r\n"));
             window_->setFolderPath(docs_);
-            chosen = QStringList{"a.htm", "a.html"};
         } else if (setup == "itself") {
             window_->setOutputFolder(docs_);
-            chosen = QStringList{"notes.txt"};
-        } else {
+        } else if (setup == "folder") {
             QVERIFY(QDir(out_).mkdir("a.txt"));
+        } else if (setup == "nowhere") {
+            window_->setOutputFolder(docs_ + "/notes.txt");
         }
         window_->selectFiles(chosen);
+        if (answer >= 0)
+            dialogs_.answerMessage(Answer(answer));
+        const bool refused = setup.isEmpty() || setup == "nowhere";
+        if (refused)
+            dialogs_.answerMessage(Answer::Ok);
         const QList<BatchResult> results = window_->Convert();
-        QVERIFY(dialogs_.shown().empty());
-        QTEST(results.last().line, "line");
         QCOMPARE(ReadBytes(docs_ + "/notes.txt"), QByteArray("plain\r\n"));
-        if (setup == "twins")
-            QVERIFY(ReadBytes(out_ + "/a.txt").contains("Other"));
-    }
-
-    void batch_refusals_data()
-    {
-        QTest::addColumn<bool>("chooseFiles");
-        QTest::addColumn<QString>("outFolder");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no file chosen") << false << "" << "Choose one or more files";
-        QTest::newRow("no such output folder") << true << "/quorvik-missing-out" << "does not exist";
-        QTest::newRow("output folder is a file") << true << "FILE" << "does not exist";
-    }
-    void batch_refusals()
-    {
-        QFETCH(bool, chooseFiles);
-        QFETCH(QString, outFolder);
-        QFETCH(QString, message);
-        if (chooseFiles)
-            window_->selectFiles({"a.html"});
-        if (outFolder == "FILE")
-            outFolder = docs_ + "/notes.txt";
-        if (!outFolder.isEmpty())
-            window_->setOutputFolder(outFolder);
-        dialogs_.answerMessage(Answer::Ok);
-        QVERIFY(window_->Convert().isEmpty());
-        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
-        QVERIFY2(dialogs_.shown()[0].text.contains(message), qPrintable(dialogs_.shown()[0].text));
-        QVERIFY(QDir(out_).isEmpty());
+        if (refused) {
+            QVERIFY(results.isEmpty());
+            QVERIFY2(dialogs_.shownTexts().value(0).contains(lines[0]), qPrintable(dialogs_.shownTexts().value(0)));
+            QVERIFY(QDir(out_).isEmpty());
+            return;
+        }
+        QCOMPARE(results.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(results[i].line.startsWith(lines[i]), qPrintable(results[i].line));
+        int converted = 0;
+        for (const BatchResult& r : results)
+            converted += r.converted ? 1 : 0;
+        QCOMPARE(resultLines().last(), QString("%1 of %2 files converted into %3.").arg(converted).arg(lines.size())
+                                           .arg(window_->outputFolder()));
+        QCOMPARE(child<QProgressBar>("ConvertProgress")->value(), lines.size());
+        if (answer >= 0) {  // asked once, naming every existing output
+            QCOMPARE(dialogs_.shownTexts().size(), 1);
+            QVERIFY(dialogs_.shownTexts()[0].contains("a.txt") && dialogs_.shownTexts()[0].contains("b.txt"));
+            QCOMPARE(ReadBytes(out_ + "/a.txt") == "old", answer == int(Answer::No));
+        } else {
+            QVERIFY(dialogs_.shown().empty());
+        }
+        const QByteArray a = setup == "twins" ? "Other" : answer == int(Answer::No) ? "old" : "First";
+        if (setup != "itself" && setup != "folder")
+            QVERIFY(ReadBytes(window_->outputFolder() + "/a.txt").contains(a));
     }
 
     void outputFolder_isChosenThroughTheFolderChooser()
