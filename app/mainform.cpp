@@ -5,6 +5,7 @@
 #include "ui/editing.h"
 #include "ui/filetypes.h"
 #include "ui/toolbarkeys.h"
+#include "ui/viewcontent.h"
 #include "ui/windows/frmoptions.h"
 #include "ui/windows/helpviewer.h"
 #include "ui/windows/multfile.h"
@@ -96,6 +97,7 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
 
     PlaceOnScreen();
     FormResize();
+    views_[0]->setFocus();
 }
 
 MainForm::~MainForm()
@@ -113,45 +115,42 @@ const LinkSwitches& MainForm::linkSwitches() const
 
 QTextEdit* MainForm::view(int index) const
 {
-    Materialize(index);
-    return views_.at(static_cast<std::size_t>(index));
-}
-
-void MainForm::Materialize(int index) const
-{
-    auto& text = pending_.at(static_cast<std::size_t>(index));
-    if (!text)
-        return;
-    const QString t = std::move(*text);
-    text.reset();
-    const bool large = t.size() > (1 << 20);
-    if (large)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    views_[static_cast<std::size_t>(index)]->setPlainText(t);
-    if (large)
-        QApplication::restoreOverrideCursor();
+    ViewContent* content = contents_.at(static_cast<std::size_t>(index));
+    content->complete();
+    return content->edit();
 }
 
 void MainForm::SetViewText(int index, const QString& text)
 {
-    const auto i = static_cast<std::size_t>(index);
-    views_[i]->clear();
-    pending_[i] = text;
-    if (index == currentView_ && !converting_)
-        Materialize(index);
+    contents_.at(static_cast<std::size_t>(index))->setText(text);
 }
 
 QString MainForm::ViewText(int index) const
 {
-    const auto i = static_cast<std::size_t>(index);
-    return pending_[i] ? *pending_[i] : views_[i]->toPlainText();
+    return contents_.at(static_cast<std::size_t>(index))->text();
 }
 
 void MainForm::ClearView(int index)
 {
-    const auto i = static_cast<std::size_t>(index);
-    pending_[i].reset();
-    views_[i]->clear();
+    contents_.at(static_cast<std::size_t>(index))->clear();
+}
+
+void MainForm::SetChanged(int changed)
+{
+    record_.Changed = changed;
+    UpdateTitle();
+}
+
+void MainForm::UpdateTitle()
+{
+    // "Quorvik" before any document, then the document's name, with "*" while it has unsaved
+    // changes.
+    if (record_.FileName.isEmpty()) {
+        setWindowTitle(kAppTitle);
+    } else {
+        setWindowTitle(QFileInfo(record_.FileName).fileName() + (record_.Changed > 0 ? QStringLiteral("*") : QString())
+                       + QStringLiteral(" - ") + kAppTitle);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -176,9 +175,9 @@ void MainForm::CreateActions()
         {"PrintMen", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), &MainForm::PrintView, false},
         {"Exitmenu", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr, false},
         {"Undomen", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainForm::Undo, true},
-        {"CutMen", "Cu&t", {}, &MainForm::CutCommand, true},
-        {"CopyMen", "&Copy", {}, &MainForm::CopyCommand, false},
-        {"PasteMen", "&Paste", {}, &MainForm::PasteCommand, true},
+        {"CutMen", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), &MainForm::CutCommand, true},
+        {"CopyMen", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), &MainForm::CopyCommand, false},
+        {"PasteMen", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), &MainForm::PasteCommand, true},
         {"SelectMen", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), &MainForm::SelectAll, false},
         {"RemoveHTMLMen", "Remove &HTML Code", QKeySequence(Qt::CTRL | Qt::Key_H), &MainForm::RemoveHtmlCode, true},
         {"RemoveBlankMen", "Remove Extra &Lines", QKeySequence(Qt::CTRL | Qt::Key_L),
@@ -186,11 +185,13 @@ void MainForm::CreateActions()
         {"RevCodeLinesMen", "&Remove Both Code + Lines", QKeySequence(Qt::CTRL | Qt::Key_R),
          &MainForm::RemoveBothCodeAndLines, true},
         {"Optmen", "O&ptions", {}, &MainForm::ShowOptions, false},
-        {"HelpMen2", "&Help", {}, &MainForm::ShowHelp, false},
+        {"HelpMen2", "&Help", QKeySequence(Qt::Key_F1), &MainForm::ShowHelp, false},
         {"AboutMen", "&About", {}, &MainForm::ShowAbout, false},
-        {"bold", "", {}, &MainForm::ToggleBold, true},
-        {"italic", "", {}, &MainForm::ToggleItalic, true},
-        {"underline", "", {}, &MainForm::ToggleUnderline, true},
+        {"bold", "", QKeySequence(Qt::CTRL | Qt::Key_B), &MainForm::ToggleBold, true},
+        {"italic", "", QKeySequence(Qt::CTRL | Qt::Key_I), &MainForm::ToggleItalic, true},
+        {"underline", "", QKeySequence(Qt::CTRL | Qt::Key_U), &MainForm::ToggleUnderline, true},
+        {"NextTab", "", QKeySequence(Qt::CTRL | Qt::Key_Tab), &MainForm::NextTab, false},
+        {"PreviousTab", "", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &MainForm::PreviousTab, false},
         {"leftbut", "", {}, &MainForm::AlignLeft, true},
         {"centrebut", "", {}, &MainForm::AlignCenter, true},
         {"rightbut", "", {}, &MainForm::AlignRight, true},
@@ -208,6 +209,16 @@ void MainForm::CreateActions()
         addAction(action);
     }
     connect(findChild<QAction*>(QStringLiteral("Exitmenu")), &QAction::triggered, this, &QWidget::close);
+    // The other keys that switch tabs, and help from the other windows too.
+    findChild<QAction*>(QStringLiteral("NextTab"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    findChild<QAction*>(QStringLiteral("PreviousTab"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    findChild<QAction*>(QStringLiteral("HelpMen2"))->setShortcutContext(Qt::ApplicationShortcut);
+    // The style keys show the style at the cursor.
+    for (const char* name : {"bold", "italic", "underline"})
+        findChild<QAction*>(QLatin1String(name))->setCheckable(true);
     undoAction_ = findChild<QAction*>(QStringLiteral("Undomen"));
     undoAction_->setEnabled(false);
 
@@ -316,6 +327,19 @@ void MainForm::CreateViews()
         v->installEventFilter(this);
         v->setVisible(i == 0);
         views_[static_cast<std::size_t>(i)] = v;
+        auto* content = new ViewContent(v);
+        content->setShown(i == 0);
+        // Every edit counts, by any route: typing, cut and paste from menu, keys, toolbar or
+        // the context menu, drag and drop, styling.
+        connect(content, &ViewContent::edited, this, [this] {
+            if (record_.Changed <= 0)
+                SetChanged(1);
+        });
+        contents_[static_cast<std::size_t>(i)] = content;
+        connect(v, &QTextEdit::currentCharFormatChanged, this, [this, v] {
+            if (v == ShownView())
+                ShowStyleAtCursor();
+        });
     }
     tabStrip_->raise();
     connect(tabStrip_, &QTabBar::currentChanged, this, &MainForm::TabStrip1_Click);
@@ -562,13 +586,13 @@ void MainForm::TabStrip1_Click(int index)
     if (index < 0 || index > 3)
         return;
     currentView_ = index;
-    if (!deferFill_)
-        Materialize(index);
-    views_[static_cast<std::size_t>(index)]->setVisible(true);
-    for (int i = 0; i < 4; ++i) {
-        if (i != index)
-            views_[static_cast<std::size_t>(i)]->setVisible(false);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const bool shown = static_cast<int>(i) == index;
+        contents_[i]->setShown(shown);
+        views_[i]->setVisible(shown);
     }
+    views_[static_cast<std::size_t>(index)]->setFocus();
+    ShowStyleAtCursor();
 }
 
 void MainForm::SelectTab(int tab)
@@ -612,15 +636,14 @@ void MainForm::OpenDocument()
     if (!ChangeWarning())
         return;
     fileDialog_.folder = DocumentFolder();
-    const FileChoice choice = dialogs_.openFile(this, kAppTitle, fileDialog_);
+    const FileChoice choice = dialogs_.openFile(this, QStringLiteral("Open"), fileDialog_);
     if (!choice.accepted)
         return;
     // The document is read aside first: a file that cannot be read leaves the views as they were.
-    QTextDocument loaded;
-    QString reason;
-    const bool rich = IsRichTextType(choice.type);
-    const bool ok = rich ? LoadRichDocument(choice.path, loaded, reason)
-                         : LoadPlainDocument(choice.path, loaded, reason);
+    QTextDocument rich;
+    QString text, reason;
+    const bool isRich = IsRichTextType(choice.type);
+    const bool ok = isRich ? LoadRichDocument(choice.path, rich, reason) : ReadPlainDocument(choice.path, text, reason);
     if (!ok) {
         ShowFailure(QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(choice.path),
                                                                              reason));
@@ -628,21 +651,20 @@ void MainForm::OpenDocument()
     }
     for (int i = 0; i < 4; ++i)
         ClearView(i);
-    QTextEdit* first = views_[0];
-    if (rich)
-        QTextCursor(first->document()).insertFragment(QTextDocumentFragment(&loaded));
+    if (isRich)
+        contents_[0]->setDocument(rich);
     else
-        SetViewText(0, loaded.toPlainText());
-    record_.Changed = 0;
+        SetViewText(0, text);
     record_.FileName = choice.path;
-    record_.DocType = rich ? QStringLiteral("RTF") : QString();
+    record_.DocType = isRich ? QStringLiteral("RTF") : QString();
+    SetChanged(0);
     // The converted views belonged to the document before: Remove Extra Lines waits for this
     // one to be converted.
     processed_ = 0;
     SetStatusPath(record_.FileName);
     PlaceLinkToggles();
     SelectTab(1);
-    if (!loaded.isEmpty())
+    if (!contents_[0]->isEmpty())
         record_.Loaded = 1;
 }
 
@@ -661,7 +683,7 @@ void MainForm::NewDocument()
 void MainForm::SaveDocument()
 {
     fileDialog_.folder = DocumentFolder();
-    const FileChoice choice = dialogs_.saveFile(this, kAppTitle, fileDialog_);
+    const FileChoice choice = dialogs_.saveFile(this, QStringLiteral("Save"), fileDialog_);
     if (!choice.accepted)
         return;
     const QString path = SavePathWithExtension(choice.path, ExtensionOfType(choice.type));
@@ -673,15 +695,16 @@ void MainForm::SaveDocument()
                != Answer::Yes)
         return;
     QString reason;
-    if (!SaveDocumentAs(*view(currentView_)->document(), path,
-                        IsRichTextType(choice.type) ? SaveFormat::RichText : SaveFormat::PlainText, reason)) {
+    const bool saved = IsRichTextType(choice.type) ? SaveRichDocument(*view(currentView_)->document(), path, reason)
+                                                   : SavePlainText(ViewText(currentView_), path, reason);
+    if (!saved) {
         ShowFailure(QStringLiteral("The file %1 could not be saved: %2").arg(shown, reason));
         return;
     }
     record_.FileName = path;
     SetStatusPath(path);
     PlaceLinkToggles();
-    record_.Changed = 0;
+    SetChanged(0);
 }
 
 void MainForm::PrintView()
@@ -765,12 +788,8 @@ void MainForm::ChainStageFinished(const StageReport& report)
     SetViewText(view, report.text);
     if (report.stage == Stage::Text)
         processed_ = 1;
-    // The chain shows its last stage; the view is filled once the chain has ended.
-    if (report.stage != Stage::Reflow) {
-        deferFill_ = true;
+    if (report.stage != Stage::Reflow)
         SelectTab(view + 1);
-        deferFill_ = false;
-    }
 }
 
 void MainForm::ChainFinished(bool ok)
@@ -778,7 +797,6 @@ void MainForm::ChainFinished(bool ok)
     if (progress_)
         progress_->close();
     SetConverting(false);
-    Materialize(currentView_);
     if (ok && chainFromStart_)
         SetUndoAvailable(false);
     if (!chainFailure_.isEmpty()) {
@@ -814,7 +832,7 @@ void MainForm::RunCodeChain(bool withLines)
         ShowGuard(kRichText);
         return;
     }
-    record_.Changed = 1;
+    SetChanged(1);
     StartChain(Stage::Reflow, withLines ? Stage::Formatted : Stage::Text);
 }
 
@@ -871,7 +889,6 @@ void MainForm::KeyHandler(int key)
     } else {
         deleting_ = false;
     }
-    record_.Changed = 1;
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
@@ -883,7 +900,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
             const auto* key = static_cast<QKeyEvent*>(event);
             const QKeySequence pressed(key->keyCombination());
             for (const QAction* a : findChildren<QAction*>()) {
-                if (!a->shortcut().isEmpty() && a->shortcut() == pressed) {
+                if (a->isEnabled() && a->shortcuts().contains(pressed)) {
                     event->ignore();
                     return true;
                 }
@@ -923,39 +940,65 @@ void MainForm::SelectAll()
     v->selectAll();
 }
 
+QTextEdit* MainForm::ShownView() const
+{
+    return views_[static_cast<std::size_t>(currentView_)];
+}
+
 void MainForm::ToggleBold()
 {
-    ToggleStyle(*view(currentView_), CharStyle::Bold);
+    ToggleStyle(*ShownView(), CharStyle::Bold);
+    ShowStyleAtCursor();
 }
 
 void MainForm::ToggleItalic()
 {
-    ToggleStyle(*view(currentView_), CharStyle::Italic);
+    ToggleStyle(*ShownView(), CharStyle::Italic);
+    ShowStyleAtCursor();
 }
 
 void MainForm::ToggleUnderline()
 {
-    ToggleStyle(*view(currentView_), CharStyle::Underline);
+    ToggleStyle(*ShownView(), CharStyle::Underline);
+    ShowStyleAtCursor();
+}
+
+void MainForm::ShowStyleAtCursor()
+{
+    const std::pair<const char*, CharStyle> keys[] = {
+        {"bold", CharStyle::Bold}, {"italic", CharStyle::Italic}, {"underline", CharStyle::Underline}};
+    for (const auto& [name, style] : keys)
+        findChild<QAction*>(QLatin1String(name))->setChecked(SelectionStyle(*ShownView(), style) == StyleState::On);
+}
+
+void MainForm::NextTab()
+{
+    SelectTab((currentView_ + 1) % 4 + 1);
+}
+
+void MainForm::PreviousTab()
+{
+    SelectTab((currentView_ + 3) % 4 + 1);
 }
 
 void MainForm::AlignLeft()
 {
-    AlignSelection(*view(currentView_), 0);
+    AlignSelection(*ShownView(), 0);
 }
 
 void MainForm::AlignCenter()
 {
-    AlignSelection(*view(currentView_), 2);
+    AlignSelection(*ShownView(), 2);
 }
 
 void MainForm::AlignRight()
 {
-    AlignSelection(*view(currentView_), 1);
+    AlignSelection(*ShownView(), 1);
 }
 
 void MainForm::ChooseFont()
 {
-    QTextEdit* v = view(currentView_);
+    QTextEdit* v = views_[static_cast<std::size_t>(currentView_)];
     QFont font = BaseFont(*v);
     if (dialogs_.chooseFont(this, font))
         SetBaseFont(*v, font);

@@ -30,6 +30,7 @@ class QToolBar;
 namespace quorvik {
 
 class HelpViewer;
+class ViewContent;
 class MultFile;
 class frmOptions;
 
@@ -50,7 +51,7 @@ public:
     // True from the start of a conversion until its last result is shown.
     bool converting() const { return converting_; }
     const WindowLayout& layoutTwips() const { return layout_; }
-    // The view with its text in place (a hidden view may hold its text back until it is needed).
+    // The view with all its text in place (a view is otherwise filled in slices while shown).
     QTextEdit* view(int index) const;
     QCheckBox* linkToggle(int index) const { return toggles_.at(static_cast<std::size_t>(index)); }
     QTabBar* tabStrip() const { return tabStrip_; }
@@ -90,6 +91,8 @@ public slots:
     void AlignCenter();
     void AlignRight();
     void ChooseFont();
+    void NextTab();
+    void PreviousTab();
     // Stops a running conversion; its views are emptied from the stage it was in.
     void CancelConversion();
     // The secondary windows: each opens on first use and is only brought to the front while open.
@@ -135,12 +138,14 @@ private:
     QString DocumentFolder() const;
     void SetStatusPath(const QString& path);
 
-    // Filling a view takes about a second per 5 MB of text, so a view that is not shown keeps
-    // its new text aside until it is shown or read.
+    // A view's text, whole and exact, whether or not the view has been filled with all of it.
     void SetViewText(int index, const QString& text);
     QString ViewText(int index) const;
     void ClearView(int index);
-    void Materialize(int index) const;
+    void SetChanged(int changed);
+    QTextEdit* ShownView() const;
+    void ShowStyleAtCursor();
+    void UpdateTitle();
 
     // The conversion: the stages from `first` to `last` on the work-file chain's worker thread.
     void RunCodeChain(bool withLines);
@@ -169,7 +174,7 @@ private:
     QFrame* line_ = nullptr;
     QTabBar* tabStrip_ = nullptr;
     std::array<QTextEdit*, 4> views_{};
-    mutable std::array<std::optional<QString>, 4> pending_;
+    std::array<ViewContent*, 4> contents_{};
     QLabel* statusPanel_ = nullptr;
     std::array<QCheckBox*, 3> toggles_{};
     QAction* undoAction_ = nullptr;
@@ -181,7 +186,6 @@ private:
     std::unique_ptr<WorkFileChain> chain_;
     bool converting_ = false;
     bool chainFromStart_ = false;
-    bool deferFill_ = false;  // set while a finished stage selects its tab
     QPointer<QProgressDialog> progress_;
     QString chainFailure_;  // why the running chain stopped, told when it has ended
 

@@ -1,6 +1,7 @@
 #include "document/documentfiles.h"
 
 #include "passes/filepasses.h"
+#include "passes/textcodec.h"
 #include "rtf/rtf.h"
 
 #include <QFile>
@@ -24,15 +25,42 @@ static bool ReadAll(const QString& path, QByteArray& bytes, QString& reason)
     return true;
 }
 
-bool LoadPlainDocument(const QString& path, QTextDocument& document, QString& reason)
+void ToLineFeeds(QString& text)
+{
+    const qsizetype first = text.indexOf(u'\r');
+    if (first < 0)
+        return;
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = first;
+    for (qsizetype i = first; i < size; ++i) {
+        if (data[i] == u'\r') {
+            data[out++] = u'\n';
+            if (i + 1 < size && data[i + 1] == u'\n')
+                ++i;
+        } else {
+            data[out++] = data[i];
+        }
+    }
+    text.truncate(out);
+}
+
+bool ReadPlainDocument(const QString& path, QString& text, QString& reason)
 {
     QByteArray bytes;
     if (!ReadAll(path, bytes, reason))
         return false;
-    QString text = DecodeDocument(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    document.setPlainText(text);
+    // Valid UTF-8 (most documents) is decoded at once; the rest as the passes decode it.
+    std::size_t bom = 0;
+    if (DetectEncoding(bytes.constData(), static_cast<std::size_t>(bytes.size()), bom) == Encoding::Utf8) {
+        text = QString::fromUtf8(bytes.constData() + bom, bytes.size() - static_cast<qsizetype>(bom));
+        ToLineFeeds(text);
+        // A line end after the last line starts no further line.
+        if (bytes.endsWith('\r') || bytes.endsWith("\r\n"))
+            text.chop(1);
+    } else {
+        text = DecodeDocument(bytes);
+    }
     return true;
 }
 
@@ -46,10 +74,8 @@ bool LoadRichDocument(const QString& path, QTextDocument& document, QString& rea
     return true;
 }
 
-bool SaveDocumentAs(const QTextDocument& document, const QString& path, SaveFormat format, QString& reason)
+static bool WriteWhole(const QByteArray& bytes, const QString& path, QString& reason)
 {
-    const QByteArray bytes =
-        format == SaveFormat::RichText ? rtf::WriteRtf(document) : document.toPlainText().toUtf8();
     // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
     // QSaveFile commits whatever part of its buffer the disk took.
     QSaveFile file(path);
@@ -67,6 +93,19 @@ bool SaveDocumentAs(const QTextDocument& document, const QString& path, SaveForm
         return false;
     }
     return true;
+}
+
+bool SavePlainText(const QString& text, const QString& path, QString& reason)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.isEmpty())
+        bytes += '\n';
+    return WriteWhole(bytes, path, reason);
+}
+
+bool SaveRichDocument(const QTextDocument& document, const QString& path, QString& reason)
+{
+    return WriteWhole(rtf::WriteRtf(document), path, reason);
 }
 
 }  // namespace quorvik

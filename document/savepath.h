@@ -1,11 +1,9 @@
 #pragma once
-// The name a saved file gets, and the formats a view is saved in.
+// The name a saved file gets.
 
 #include <QString>
 
 namespace quorvik {
-
-enum class SaveFormat { PlainText, RichText };
 
 // The place (from 1) of the last "." in `path`; `position` is returned unchanged when there is
 // none (or the path is shorter than two characters).

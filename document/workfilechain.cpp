@@ -1,5 +1,7 @@
 #include "document/workfilechain.h"
 
+#include "document/documentfiles.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -47,6 +49,29 @@ QString RefusedTarget(const QString& path)
 }
 
 }  // namespace
+
+bool ReadWorkFile(const QString& path, QString& text, QString& reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        reason = file.errorString();
+        return false;
+    }
+    // The passes write UTF-8 and end every line with CR LF; a line break inside a line can only
+    // be a lone LF (a lone CR would have been split as a reader splits it).
+    text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    ToLineFeeds(text);
+    if (bytes.endsWith('\r') || bytes.endsWith("\r\n"))  // no line after the last line end
+        text.chop(1);
+    return true;
+}
 
 int ViewOfStage(Stage stage)
 {
@@ -161,7 +186,7 @@ void WorkFileChain::Run(const ChainRequest& request, const WorkPaths& paths, con
             return;
         }
         r.workFile = target;
-        r.ok = ReadFileForView(target, r.text, r.reason);
+        r.ok = ReadWorkFile(target, r.text, r.reason);
         report(r);
         if (!r.ok)
             return;

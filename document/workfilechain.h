@@ -39,6 +39,10 @@ struct StageReport {
 // The view each stage fills: 1 the reflowed HTML, 2 the converted text, 3 the formatted text.
 int ViewOfStage(Stage stage);
 
+// Reads a work file as a view shows it: its lines, split where the passes' reader splits them
+// (CR LF or CR; a lone LF stays inside its line), joined with line feeds.
+bool ReadWorkFile(const QString& path, QString& text, QString& reason);
+
 // The temporary name a work file is written under before it is renamed into place.
 QString TemporaryWorkName(const QString& workFile);
 

@@ -221,20 +221,4 @@ QString DecodeDocument(const QByteArray& bytes)
     return JoinLines(reader);
 }
 
-bool ReadFileForView(const QString& path, QString& text, QString& reason)
-{
-    TextFileReader reader;
-    std::string why;
-    if (!reader.Open(LocalPath(path), TextFileReader::Mode::Detect, why)) {
-        reason = QString::fromLocal8Bit(why.c_str());
-        return false;
-    }
-    text = JoinLines(reader);
-    if (reader.Failed()) {
-        reason = QString::fromLocal8Bit(reader.Error().c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace quorvik

@@ -57,8 +57,4 @@ PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPa
 // UTF-8 when the bytes are valid UTF-8; otherwise Windows-1252.
 QString DecodeDocument(const QByteArray& bytes);
 
-// Reads a file for showing in a view as plain text: decoded as DecodeDocument does, lines split
-// where the passes split them (CR or CR LF; a lone LF stays) and joined with '\n'.
-bool ReadFileForView(const QString& path, QString& text, QString& reason);
-
 }  // namespace quorvik

@@ -9,12 +9,13 @@ cd "$(dirname "$0")/icons"
 IM=convert
 if [ -x /usr/bin/convert-im6.q16 ]; then IM=/usr/bin/convert-im6.q16; fi
 F=/usr/share/fonts/truetype/dejavu
-base() { "$IM" -size 32x32 xc:none "$@"; }
+# No time stamps in the files, so that drawing them again changes only what was redrawn.
+base() { "$IM" -size 32x32 xc:none -define png:exclude-chunks=date,time "$@"; }
 
 draw() { # $1: folder of the set; the colours come from the variables set before the call
   local d=$1
   mkdir -p "$d"
-  base -fill "$PAPER" -stroke "$EDGE" -strokewidth 2 -draw 'polygon 7,3 19,3 25,9 25,29 7,29' \
+  base -fill "$PAPER" -stroke "$EDGE" -strokewidth 3 -draw 'polygon 7,3 19,3 25,9 25,29 7,29' \
        -fill "$FOLD" -draw 'polygon 19,3 19,9 25,9' "$d/new.png"
   base -fill "$FOLDER" -stroke "$FOLDER_EDGE" -strokewidth 2 -draw 'polygon 2,8 12,8 14,11 29,11 29,27 2,27' \
        -fill "$FOLDER_FRONT" -draw 'polygon 5,15 31,15 28,27 2,27' "$d/open.png"
@@ -46,7 +47,7 @@ draw() { # $1: folder of the set; the colours come from the variables set before
   lines centrebut.png 3 28 8 23
   lines rightbut.png 3 28 12 28
   base -fill "$CODE" -font "$F/DejaVuSansMono-Bold.ttf" -pointsize 15 -gravity center -annotate +0+0 '</>' \
-       -stroke "$RED" -strokewidth 3 -draw 'line 4,28 28,4' "$d/removeHTML.png"
+       -stroke "$RED" -strokewidth 4 -draw 'line 4,28 28,4' "$d/removeHTML.png"
   base -stroke "$INK" -strokewidth 3 -draw 'line 3 5 28 5' -draw 'line 3 27 28 27' \
        -stroke "$RED" -draw 'line 10 11 22 21' -draw 'line 22 11 10 21' "$d/removeBlankLine.png"
   base -fill "$INK" -font "$F/DejaVuSerif-Bold.ttf" -pointsize 24 -gravity center -annotate -4+0 'A' \

@@ -93,8 +93,10 @@ Answer QtDialogs::question(QWidget* parent, const QString& title, const QString&
 
 Answer QtDialogs::warning(QWidget* parent, const QString& title, const QString& text, bool yesNo)
 {
+    // No is the default of a Yes/No warning: Enter never discards work.
     return Ask(parent, QMessageBox::Warning, title, text,
-               yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::StandardButtons(QMessageBox::Ok));
+               yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::StandardButtons(QMessageBox::Ok),
+               yesNo ? QMessageBox::No : QMessageBox::NoButton);
 }
 
 FileChoice QtDialogs::openFile(QWidget* parent, const QString& title, FileDialogState& state)
@@ -110,6 +112,7 @@ FileChoice QtDialogs::saveFile(QWidget* parent, const QString& title, FileDialog
 bool QtDialogs::print(QWidget* parent, QPrinter& printer, bool hasSelection)
 {
     QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, hasSelection);
     printer.setPrintRange(hasSelection ? QPrinter::Selection : QPrinter::AllPages);

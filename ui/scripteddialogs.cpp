@@ -66,9 +66,10 @@ Answer ScriptedDialogs::warning(QWidget*, const QString& title, const QString& t
     return message({QStringLiteral("warning"), title, text, yesNo}, yesNo ? Answer::No : Answer::Ok);
 }
 
-FileChoice ScriptedDialogs::file(const char* kind, FileDialogState& state)
+FileChoice ScriptedDialogs::file(const char* kind, const QString& title, FileDialogState& state)
 {
     lastState_ = state;
+    lastTitle_ = title;
     if (files_.empty()) {
         unexpected_ << QLatin1String(kind);
         return {};
@@ -84,14 +85,14 @@ FileChoice ScriptedDialogs::file(const char* kind, FileDialogState& state)
     return c;
 }
 
-FileChoice ScriptedDialogs::openFile(QWidget*, const QString&, FileDialogState& state)
+FileChoice ScriptedDialogs::openFile(QWidget*, const QString& title, FileDialogState& state)
 {
-    return file("open dialog", state);
+    return file("open dialog", title, state);
 }
 
-FileChoice ScriptedDialogs::saveFile(QWidget*, const QString&, FileDialogState& state)
+FileChoice ScriptedDialogs::saveFile(QWidget*, const QString& title, FileDialogState& state)
 {
-    return file("save dialog", state);
+    return file("save dialog", title, state);
 }
 
 bool ScriptedDialogs::print(QWidget*, QPrinter& printer, bool hasSelection)

@@ -38,6 +38,7 @@ public:
     void clearShown() { shown_.clear(); }
     // The state the file dialog was last opened with, and what print was last told.
     FileDialogState lastFileDialogState() const { return lastState_; }
+    QString lastFileDialogTitle() const { return lastTitle_; }
     bool lastPrintHadSelection() const { return lastPrintSelection_; }
 
     // Dialogs shown without an answer, and answers never used; both should be empty.
@@ -56,7 +57,7 @@ public:
 
 private:
     Answer message(const Shown& shown, Answer fallback);
-    FileChoice file(const char* kind, FileDialogState& state);
+    FileChoice file(const char* kind, const QString& title, FileDialogState& state);
 
     std::deque<Answer> messages_;
     std::deque<FileChoice> files_;
@@ -66,6 +67,7 @@ private:
     std::vector<Shown> shown_;
     QStringList unexpected_;
     FileDialogState lastState_;
+    QString lastTitle_;
     bool lastPrintSelection_ = false;
 };
 

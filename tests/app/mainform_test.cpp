@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -237,19 +238,96 @@ private slots:
         QCOMPARE(text(2).contains(QStringLiteral("http://example.com/x")), webLinks);
     }
 
-    void twoWindows_keepTheirOwnWorkFiles()
+    // A conversion runs beside the window: the commands that would change the views wait,
+    // Cancel empties the views from the stage it stopped in, and closing the window stops it.
+    void conversion_runsBesideTheWindow_andCanBeCancelled()
     {
-        auto second = makeWindow();
-        QVERIFY(second->workPaths().Folder != w().workPaths().Folder);
-        openDocument(QStringLiteral("one.html"), "<p>Alpha</p>");
-        QVERIFY(WriteBytes(path(QStringLiteral("two.html")), "<p>Beta</p>"));
-        dialogs_.answerFile(path(QStringLiteral("two.html")), 1);
-        second->findChild<QAction*>(QStringLiteral("OpenMenu"))->trigger();
-        trigger("RemoveHTMLMen");
-        second->findChild<QAction*>(QStringLiteral("RemoveHTMLMen"))->trigger();
-        waitForConversion(*second);
-        QVERIFY(text(2).contains(QStringLiteral("Alpha")));
-        QVERIFY(second->view(2)->toPlainText().contains(QStringLiteral("Beta")));
+        QByteArray html;
+        for (int i = 0; i < 20000; ++i)
+            html += "<p>Paragraph " + QByteArray::number(i) + " of a long document.</p>\r\n";
+        openDocument(QStringLiteral("long.html"), html);
+        const char* const blocked[] = {"OpenMenu", "NewMenu", "SaveMenu", "CutMen", "PasteMen", "bold",
+                                       "RemoveHTMLMen", "RemoveBlankMen", "RevCodeLinesMen"};
+        action("RevCodeLinesMen")->trigger();
+        w().CancelConversion();  // it goes on until the worker sees it
+        QVERIFY(w().converting());
+        for (const char* name : blocked)
+            QVERIFY2(!action(name)->isEnabled(), name);
+        QVERIFY(w().findChild<QTextEdit*>(QStringLiteral("RichTextBox1_0"))->isReadOnly());
+        QVERIFY(action("CopyMen")->isEnabled() && action("PrintMen")->isEnabled());
+        waitForConversion(w());
+        QVERIFY(text(3).isEmpty());  // the stage it stopped in and those after it
+        QCOMPARE(w().processed(), 0);
+        QVERIFY(dialogs_.shown().empty());  // a cancel is no failure
+        for (const char* name : blocked)
+            QVERIFY2(action(name)->isEnabled(), name);
+        QVERIFY(!w().view(0)->isReadOnly());
+        QCOMPARE(QDir(w().workPaths().Folder).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
+
+        action("RevCodeLinesMen")->trigger();
+        dialogs_.answerMessage(Answer::Yes);  // the change warning
+        QVERIFY(w().close());
+        QVERIFY(!w().converting());
+    }
+
+    // Right after a conversion, Save writes a stage's view exactly as quorvik-convert writes
+    // that stage (LF line ends, a line feed after the last line), also after an undo.
+    void save_afterConversion_givesTheConvertersBytes_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("stage");  // -1: the document itself
+        QTest::newRow("Original HTML") << 1 << -1;
+        QTest::newRow("Text File") << 3 << int(Stage::Text);
+        QTest::newRow("Formatted Text") << 4 << int(Stage::Formatted);
+    }
+    void save_afterConversion_givesTheConvertersBytes()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, stage);
+        const QByteArray html = "<p>No&nbsp;break, \xc2\xa0raw, line\xe2\x80\xa8separator\xe2\x80\xa9and paragraph"
+                                "</p>\rlone CR\r\n<pre>a\tb</pre>\nLF inside\r\n\r\n\r\n<p>end</p>\r\n";
+        openDocument(QStringLiteral("exact.html"), html);
+        trigger("RevCodeLinesMen");
+        QByteArray expected = html;
+        if (stage >= 0) {
+            const QString out = path(QStringLiteral("expected.txt"));
+            QVERIFY(ConvertDocument(path(QStringLiteral("exact.html")), out, Stage(stage), w().settingValues(),
+                                    FixedLinkSwitches()));
+            expected = ReadBytes(out);
+        } else {
+            expected.replace("\r\n", "\n").replace('\r', '\n');
+        }
+        w().SelectTab(tab);
+        for (const char* step : {"saved", "undone"}) {
+            dialogs_.answerFile(path(QStringLiteral("out.txt")), 2);
+            if (QFile::exists(path(QStringLiteral("out.txt"))))
+                dialogs_.answerMessage(Answer::Yes);
+            trigger("SaveMenu");
+            QVERIFY2(ReadBytes(path(QStringLiteral("out.txt"))) == expected, step);
+            trigger("NewMenu");
+            trigger("Undomen");
+        }
+    }
+
+    // A view is filled in slices while shown; whatever reads it gets all of it.
+    void largeView_isWholeForSaveClipboardAndUndo()
+    {
+        QByteArray html;
+        for (int i = 0; i < 20000; ++i)
+            html += "line " + QByteArray::number(i) + "\r\n";
+        openDocument(QStringLiteral("long.txt"), html);
+        const QString whole = QString::fromLatin1(html).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).chopped(1);
+        auto* edit = w().findChild<QTextEdit*>(QStringLiteral("RichTextBox1_0"));
+        QVERIFY(edit->document()->blockCount() < 20000);  // only the first screen so far
+        dialogs_.answerFile(path(QStringLiteral("long.htm")), 1);
+        trigger("SaveMenu");
+        QCOMPARE(ReadBytes(path(QStringLiteral("long.htm"))), (whole + u'\n').toLatin1());
+        trigger("NewMenu");
+        trigger("Undomen");
+        trigger("SelectMen");
+        trigger("CopyMen");
+        QCOMPARE(QApplication::clipboard()->text(), whole);
+        QTRY_COMPARE(edit->document()->blockCount(), 20000);
     }
 
     // ---- when files fail ----
@@ -297,22 +375,6 @@ private slots:
         // conversion that goes through.
         for (int i = 1; i < 4; ++i)
             QCOMPARE(text(i).isEmpty(), i > workFile);
-        QCOMPARE(w().processed(), 0);
-    }
-
-    void workFolderOfAnotherUser_isRefused()
-    {
-        window_.reset();
-        const QString folder = path(QStringLiteral("run/quorvik"));
-        QDir().mkpath(folder);
-        if (::chown(QFile::encodeName(folder).constData(), ::getuid() + 4242, static_cast<gid_t>(-1)) != 0)
-            QSKIP("changing a folder's owner needs privileges");
-        window_ = makeWindow();
-        openDocument(QStringLiteral("page.html"), kHtml);
-        dialogs_.answerMessage(Answer::Ok);
-        trigger("RemoveHTMLMen");
-        QCOMPARE(dialogs_.shownTexts(),
-                 QStringList{QStringLiteral("The work folder %1 cannot be used: it belongs to another user").arg(folder)});
         QCOMPARE(w().processed(), 0);
     }
 
@@ -378,6 +440,86 @@ private slots:
         QTest::keyClick(w().view(0), Qt::Key_Z, Qt::ControlModifier);
         QTEST(text(0), "afterUndo");
         QVERIFY(!action("Undomen")->isEnabled());
+    }
+
+    void title_namesTheDocumentAndItsChanges()
+    {
+        QCOMPARE(w().windowTitle(), QStringLiteral("Quorvik"));
+        openDocument(QStringLiteral("sample.html"), kHtml);
+        QCOMPARE(dialogs_.lastFileDialogTitle(), QStringLiteral("Open"));
+        QCOMPARE(w().windowTitle(), QStringLiteral("sample.html - Quorvik"));
+        typeInto(0, QStringLiteral("x"));
+        QCOMPARE(w().windowTitle(), QStringLiteral("sample.html* - Quorvik"));
+        dialogs_.answerFile(path(QStringLiteral("sample.txt")), 2);
+        trigger("SaveMenu");
+        QCOMPARE(dialogs_.lastFileDialogTitle(), QStringLiteral("Save"));
+        QCOMPARE(w().windowTitle(), QStringLiteral("sample.txt - Quorvik"));
+    }
+
+    // No edit escapes the change warning, whichever way it is made.
+    void everyEditRoute_setsChanged_data()
+    {
+        QTest::addColumn<QString>("route");
+        for (const char* route : {"menu cut", "Ctrl+X", "toolbar cut", "context menu cut", "menu paste", "Ctrl+V",
+                                  "toolbar paste", "context menu paste", "drop", "Ctrl+B"})
+            QTest::newRow(route) << route;
+    }
+    void everyEditRoute_setsChanged()
+    {
+        QFETCH(QString, route);
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        openDocument(QStringLiteral("page.html"), "one two");
+        QCOMPARE(w().documentRecord().Changed, 0);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QTextEdit* v = w().view(0);
+        select(0, 0, 3);
+        if (route.startsWith(QLatin1String("Ctrl+"))) {
+            QTest::keySequence(v, QKeySequence(route));
+        } else if (route.startsWith(QLatin1String("menu"))) {
+            trigger(route.endsWith(QLatin1String("cut")) ? "CutMen" : "PasteMen");
+        } else if (route.startsWith(QLatin1String("toolbar"))) {
+            QTest::mouseClick(w().findChild<QToolButton*>(route.section(u' ', 1)), Qt::LeftButton);
+        } else if (route.startsWith(QLatin1String("context"))) {  // what the edit control's own menu runs
+            route.endsWith(QLatin1String("cut")) ? v->cut() : v->paste();
+        } else {
+            QMimeData data;
+            data.setText(QStringLiteral("dropped"));
+            const QPoint at = v->cursorRect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(v->viewport(), &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(v->viewport(), &drop);
+        }
+        QVERIFY(text(0) != QStringLiteral("one two") || route == QLatin1String("Ctrl+B"));
+        QCOMPARE(w().documentRecord().Changed, 1);
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* - Quorvik"));
+    }
+
+    void keyboard_focusTabsAndStyleKeys()
+    {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        QCOMPARE(QApplication::focusWidget(), w().view(0));
+        const std::pair<QKeyCombination, int> keys[] = {
+            {Qt::CTRL | Qt::Key_Tab, 1}, {Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 1},
+            {Qt::CTRL | Qt::Key_PageUp, 0}, {Qt::CTRL | Qt::Key_PageUp, 3}};
+        for (const auto& [key, tab] : keys) {
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            QCOMPARE(w().currentView(), tab);
+            QCOMPARE(QApplication::focusWidget(), w().view(tab));
+        }
+        // The style keys toggle the style and show the style at the cursor.
+        typeInto(3, QStringLiteral("plain"));
+        select(3, 0, 3);
+        QTest::keyClick(w().view(3), Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(w().view(3), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(action("bold")->isChecked() && action("italic")->isChecked() && !action("underline")->isChecked());
+        QTest::keyClick(w().view(3), Qt::Key_End);
+        QVERIFY(!action("bold")->isChecked());
+        QTest::keyClick(w().view(3), Qt::Key_Home);
+        QTest::keyClick(w().view(3), Qt::Key_Right);
+        QVERIFY(action("bold")->isChecked());
     }
 
     // ---- clipboard, styling, saving and printing ----
@@ -476,10 +618,10 @@ private slots:
 
     void print_toPdf_wholeViewOrSelection()
     {
-        QString longText;
+        QByteArray longText;
         for (int i = 0; i < 400; ++i)
-            longText += QStringLiteral("Line %1 of a long document\n").arg(i);
-        w().view(0)->setPlainText(longText);
+            longText += "Line " + QByteArray::number(i) + " of a long document\n";
+        openDocument(QStringLiteral("long.txt"), longText);  // printed whole, not only its first screen
         dialogs_.answerPrintToPdf(path(QStringLiteral("whole.pdf")));
         trigger("PrintMen");
         const QByteArray whole = ReadBytes(path(QStringLiteral("whole.pdf")));
@@ -495,32 +637,6 @@ private slots:
 
     // ---- the other windows ----
 
-    void secondaryWindow_opensOnce_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("window");
-        QTest::newRow("Options") << "Optmen" << "frmOptions";
-        QTest::newRow("About") << "AboutMen" << "frmAbout";
-        QTest::newRow("Multi File Selection") << "Multmen" << "MultFile";
-    }
-    void secondaryWindow_opensOnce()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, window);
-        trigger(qPrintable(entry));
-        QWidget* first = w().findChild<QWidget*>(window);
-        QVERIFY(first && first->isVisible() && !first->isModal());
-        first->setProperty("marker", true);
-        trigger(qPrintable(entry));  // brought to the front as the user left it
-        QCOMPARE(w().findChildren<QWidget*>(window).size(), 1);
-        QVERIFY(first->property("marker").toBool());
-        QPointer<QWidget> closed = first;
-        first->close();
-        QTRY_VERIFY(!closed);
-        trigger(qPrintable(entry));
-        QVERIFY(w().findChild<QWidget*>(window)->isVisible());
-    }
-
     void help_opensOnTheRightPage_data()
     {
         QTest::addColumn<QString>("menu");  // empty: the entry or key is triggered, else F1 in this menu
@@ -528,6 +644,7 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::newRow("Help command") << "" << "HelpMen2" << "index.html";
         QTest::newRow("toolbar help key") << "" << "help" << "index.html";
+        QTest::newRow("F1 in a view") << "" << "F1" << "index.html";
         QTest::newRow("F1 on Remove HTML Code") << "OptionMenu" << "RemoveHTMLMen" << "topic10.html";
         QTest::newRow("F1 on Exit") << "FileMenu" << "Exitmenu" << "topic4.html";
     }
@@ -535,7 +652,9 @@ private slots:
     {
         QFETCH(QString, menu);
         QFETCH(QString, entry);
-        if (menu.isEmpty() && entry == QLatin1String("help")) {
+        if (entry == QLatin1String("F1")) {
+            QTest::keyClick(w().view(0), Qt::Key_F1);
+        } else if (menu.isEmpty() && entry == QLatin1String("help")) {
             QTest::mouseClick(w().findChild<QToolButton*>(entry), Qt::LeftButton);
         } else if (menu.isEmpty()) {
             trigger(qPrintable(entry));
@@ -560,22 +679,6 @@ private slots:
         QVERIFY(w().close());
         QVERIFY(shownHelpPage().isEmpty());
         QTRY_VERIFY(!options && !about && !batch);
-    }
-
-    void batchWindow_convertsWithTheWindowsOptionsAndToggles()
-    {
-        w().linkToggle(0)->click();
-        w().settingValues().TextLen = 30;
-        QVERIFY(WriteBytes(path(QStringLiteral("links.html")), kLinkHtml));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
-        trigger("Multmen");
-        auto* batch = w().findChild<MultFile*>();
-        batch->setFolderPath(folder());
-        batch->setOutputFolder(path(QStringLiteral("out")));
-        batch->selectFiles({QStringLiteral("links.html")});
-        QVERIFY(batch->Convert().value(0).converted);
-        const QString out = QString::fromUtf8(ReadBytes(path(QStringLiteral("out/links.txt"))));
-        QVERIFY2(out.contains(QStringLiteral("http://example.com/x")) && LongestLine(out) <= 30, qPrintable(out));
     }
 
     // ---- the link toggles and the settings file ----

@@ -29,30 +29,28 @@ void DocumentFilesTest::loadPlain_decodesAndSplitsLines()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.html"));
     QVERIFY(WriteBytes(path, bytes));
-    QTextDocument doc;
-    QString reason;
-    QVERIFY(LoadPlainDocument(path, doc, reason));
-    QTEST(doc.toPlainText(), "text");
+    QString text, reason;
+    QVERIFY(ReadPlainDocument(path, text, reason));
+    QTEST(text, "text");
 }
 
 void DocumentFilesTest::missingFile_givesReason()
 {
     QTextDocument doc;
-    QString reason;
-    QVERIFY(!LoadPlainDocument(QStringLiteral("/nonexistent/x.html"), doc, reason));
+    QString text, reason;
+    QVERIFY(!ReadPlainDocument(QStringLiteral("/nonexistent/x.html"), text, reason));
     QVERIFY(!reason.isEmpty());
     QVERIFY(!LoadRichDocument(QStringLiteral("/nonexistent/x.rtf"), doc, reason));
 }
 
 void DocumentFilesTest::savePlain_isUtf8WithLf()
 {
+    // Exactly the characters given (no-break space, separators), a line feed after the last line.
     QTemporaryDir dir;
-    QTextDocument doc;
-    doc.setPlainText(QStringLiteral("one\ncaf\u00e9\n"));
     QString reason;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
-    QVERIFY(SaveDocumentAs(doc, path, SaveFormat::PlainText, reason));
-    QCOMPARE(ReadBytes(path), QByteArray("one\ncaf\xc3\xa9\n"));
+    QVERIFY(SavePlainText(QStringLiteral("one\ncaf\u00e9\u00a0\u2028x\n"), path, reason));
+    QCOMPARE(ReadBytes(path), QByteArray("one\ncaf\xc3\xa9\xc2\xa0\xe2\x80\xa8x\n\n"));
 }
 
 void DocumentFilesTest::saveOverLongerFile_leavesNoTail()
@@ -60,22 +58,18 @@ void DocumentFilesTest::saveOverLongerFile_leavesNoTail()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
     QVERIFY(WriteBytes(path, QByteArray(1000, 'x')));
-    QTextDocument doc;
-    doc.setPlainText(QStringLiteral("short"));
     QString reason;
-    QVERIFY(SaveDocumentAs(doc, path, SaveFormat::PlainText, reason));
-    QCOMPARE(ReadBytes(path), QByteArray("short"));
+    QVERIFY(SavePlainText(QStringLiteral("short"), path, reason));
+    QCOMPARE(ReadBytes(path), QByteArray("short\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);  // no temporary left behind
 }
 
 void DocumentFilesTest::failedSave_givesReasonAndLeavesNoFile()
 {
     QTemporaryDir dir;
-    QTextDocument doc;
-    doc.setPlainText(QStringLiteral("text"));
     QString reason;
     const QString path = dir.filePath(QStringLiteral("missing-folder/out.txt"));
-    QVERIFY(!SaveDocumentAs(doc, path, SaveFormat::PlainText, reason));
+    QVERIFY(!SavePlainText(QStringLiteral("text"), path, reason));
     QVERIFY(!reason.isEmpty());
     QVERIFY(!QFile::exists(path));
 }
@@ -87,7 +81,7 @@ void DocumentFilesTest::saveRich_writesRtf()
     doc.setPlainText(QStringLiteral("rich"));
     QString reason;
     const QString path = dir.filePath(QStringLiteral("out.rtf"));
-    QVERIFY(SaveDocumentAs(doc, path, SaveFormat::RichText, reason));
+    QVERIFY(SaveRichDocument(doc, path, reason));
     const QByteArray bytes = ReadBytes(path);
     QVERIFY(bytes.startsWith("{\\rtf"));
     QVERIFY(bytes.contains("rich"));

@@ -13,5 +13,7 @@ int main(int argc, char* argv[])
     status |= QTest::qExec(&b, argc, argv);
     DocumentFilesTest c;
     status |= QTest::qExec(&c, argc, argv);
+    WorkFileChainTest d;
+    status |= QTest::qExec(&d, argc, argv);
     return status;
 }

@@ -32,3 +32,10 @@ private slots:
     void failedSave_givesReasonAndLeavesNoFile();
     void saveRich_writesRtf();
 };
+
+class WorkFileChainTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readWorkFile_splitsAsThePassesReader();
+    void stages_writeWorkFilesOnlyWhenComplete();
+};

@@ -313,6 +313,19 @@ private slots:
         }
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
     }
+
+    // Enter in a Yes/No warning (the change warning) answers No: it never discards work.
+    void yesNoWarning_enterAnswersNo()
+    {
+        QTimer press;
+        connect(&press, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        press.start(20);
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.warning(nullptr, QStringLiteral("Warning"), QStringLiteral("Continue?"), true), Answer::No);
+    }
 };
 
 QTEST_MAIN(UiTest)

@@ -40,6 +40,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // F1 is also the help command's own shortcut: on an entry with a topic, the menu takes
+        // the key instead.
+        if (watched == menu_ && event->type() == QEvent::ShortcutOverride
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && menu_->activeAction()
+            && menu_->activeAction()->property(kHelpTopicProperty).isValid()) {
+            event->accept();
+            return true;
+        }
         if (watched == menu_ && event->type() == QEvent::KeyPress
             && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
             QAction* action = menu_->activeAction();

@@ -1,0 +1,155 @@
+#include "ui/viewcontent.h"
+
+#include <QElapsedTimer>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace quorvik {
+
+namespace {
+
+// The first screen: enough lines for any window, filled before the view is next painted.
+constexpr qsizetype kFirstScreen = 32 * 1024;
+constexpr int kFirstScreenLines = 250;
+// A slice aims at this long; its size follows the time the last one took.
+constexpr qint64 kSliceNs = 30'000'000;
+
+// The control's text with line feeds between its paragraphs, everything else as it stands.
+QString RawText(const QTextDocument& document)
+{
+    QString text = document.toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+}  // namespace
+
+ViewContent::ViewContent(QTextEdit* edit) : QObject(edit), edit_(edit), timer_(new QTimer(this))
+{
+    timer_->setSingleShot(true);
+    timer_->setInterval(0);
+    connect(timer_, &QTimer::timeout, this, &ViewContent::fillSlice);
+    connect(edit_->document(), &QTextDocument::contentsChange, this, [this] {
+        if (programmatic_)
+            return;
+        edited_ = true;
+        emit edited();
+    });
+}
+
+void ViewContent::setText(const QString& text)
+{
+    timer_->stop();
+    programmatic_ = true;
+    edit_->clear();
+    programmatic_ = false;
+    source_ = text;
+    filled_ = 0;
+    edited_ = false;
+    sliceSize_ = 64 * 1024;
+    if (shown_)
+        setShown(true);
+}
+
+void ViewContent::setDocument(const QTextDocument& document)
+{
+    setText(QString());
+    programmatic_ = true;
+    QTextCursor(edit_->document()).insertFragment(QTextDocumentFragment(&document));
+    programmatic_ = false;
+    edited_ = true;  // the text is what the control holds
+}
+
+void ViewContent::clear()
+{
+    setText(QString());
+}
+
+QString ViewContent::text()
+{
+    if (!edited_)
+        return source_;
+    // Taken from the control once; until the next edit the copy serves again.
+    const QString rest = source_.mid(filled_);
+    QString all = RawText(*edit_->document());
+    filled_ = all.size();
+    all += rest;
+    source_ = all;
+    edited_ = false;
+    return all;
+}
+
+bool ViewContent::isEmpty() const
+{
+    return edited_ ? edit_->document()->isEmpty() && !filling() : source_.isEmpty();
+}
+
+void ViewContent::complete()
+{
+    timer_->stop();
+    fillUpTo(source_.size());
+}
+
+void ViewContent::setShown(bool shown)
+{
+    shown_ = shown;
+    if (!shown) {
+        timer_->stop();
+        return;
+    }
+    if (!filling())
+        return;
+    if (filled_ == 0) {
+        // Up to the end of the first screen's lines, or kFirstScreen characters.
+        qsizetype end = 0;
+        for (int line = 0; line < kFirstScreenLines && end >= 0 && end < kFirstScreen; ++line)
+            end = source_.indexOf(u'\n', end + 1);
+        fillUpTo(end < 0 ? std::min(source_.size(), kFirstScreen) : std::min(end + 1, kFirstScreen));
+    }
+    scheduleFill();
+}
+
+void ViewContent::scheduleFill()
+{
+    if (shown_ && filling())
+        timer_->start();
+}
+
+void ViewContent::fillSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    fillUpTo(std::min(source_.size(), filled_ + sliceSize_));
+    const qint64 took = std::max<qint64>(clock.nsecsElapsed(), 1);
+    sliceSize_ = std::clamp<qsizetype>(static_cast<qsizetype>(sliceSize_ * (double(kSliceNs) / took)), 16 * 1024,
+                                       8 * 1024 * 1024);
+    scheduleFill();
+}
+
+void ViewContent::fillUpTo(qsizetype end)
+{
+    if (end <= filled_)
+        return;
+    // A slice ends after a line feed where one is near, and never inside a surrogate pair.
+    if (end < source_.size()) {
+        const qsizetype lineEnd = source_.indexOf(u'\n', end);
+        if (lineEnd >= 0 && lineEnd - end < 4096)
+            end = lineEnd + 1;
+        else if (source_.at(end - 1).isHighSurrogate())
+            ++end;
+    }
+    programmatic_ = true;
+    QTextCursor cursor(edit_->document());
+    cursor.movePosition(QTextCursor::End);
+    // The rest comes unstyled, whatever the user did to the text filled before it.
+    cursor.insertText(source_.mid(filled_, end - filled_), QTextCharFormat());
+    programmatic_ = false;
+    filled_ = end;
+}
+
+}  // namespace quorvik

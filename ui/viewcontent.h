@@ -1,0 +1,64 @@
+#pragma once
+// The text of one view, kept exactly as it was given and filled into the edit control in
+// slices. Filling a rich-text control takes about a second per 5 MB, so a view shows its first
+// screen at once and takes the rest in slices of at most a few hundredths of a second while it
+// is shown (a hidden view waits until it is shown). Whoever reads the text (saving, undo, the
+// batch of a conversion) gets all of it, exactly as given (no-break spaces and separators
+// included) until the user edits it, then as the control holds it.
+
+#include <QObject>
+#include <QString>
+
+class QTextDocument;
+class QTextEdit;
+class QTimer;
+
+namespace quorvik {
+
+class ViewContent : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ViewContent(QTextEdit* edit);
+
+    QTextEdit* edit() const { return edit_; }
+
+    // Replaces the text; the control is emptied and filled from it while it is shown.
+    void setText(const QString& text);
+    // Replaces the text with a copy of a rich document (filled at once).
+    void setDocument(const QTextDocument& document);
+    void clear();
+
+    // All the text, with line feeds between lines: as given while unedited, else as the control
+    // holds it (with the part not yet filled in after it).
+    QString text();
+    bool isEmpty() const;
+    // Fills the rest into the control now (for what needs the control itself: printing, rich
+    // text, selecting everything).
+    void complete();
+    bool filling() const { return filled_ < source_.size(); }
+
+    // Starts or stops the slices as the view is shown or hidden.
+    void setShown(bool shown);
+
+signals:
+    // The user changed the control's text or formatting (typing, cut, paste, drag and drop,
+    // styling); not emitted for text given by the program.
+    void edited();
+
+private:
+    void fillSlice();
+    void fillUpTo(qsizetype end);
+    void scheduleFill();
+
+    QTextEdit* edit_;
+    QTimer* timer_;
+    QString source_;        // the text given; the control holds source_.left(filled_) unless edited
+    qsizetype filled_ = 0;  // how much of source_ the control holds
+    bool edited_ = false;   // the control's text no longer equals source_.left(filled_)
+    bool programmatic_ = false;
+    bool shown_ = false;
+    qsizetype sliceSize_ = 64 * 1024;
+};
+
+}  // namespace quorvik
