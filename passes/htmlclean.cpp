@@ -4,44 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quorvik {
 
 namespace {
 
 constexpr std::size_t kPart = std::size_t(1) << 16;
-
-// 0-based index of the first of `a`, `b` or `c` (ASCII characters other than NUL) in
-// data[from, n); n when absent. Sixteen characters at a time where the processor allows, narrowed
-// to bytes first: a value that is not ASCII becomes 0 or 255 on the way, which matches none.
-inline std::size_t IndexOfAny(const char32_t* data, std::size_t n, std::size_t from, char32_t a, char32_t b,
-                              char32_t c)
-{
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(static_cast<char>(a)), vb = _mm_set1_epi8(static_cast<char>(b)),
-                  vc = _mm_set1_epi8(static_cast<char>(c));
-    for (; i + 16 <= n; i += 16) {
-        const auto* p = reinterpret_cast<const __m128i*>(data + i);
-        const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(p), _mm_loadu_si128(p + 1));
-        const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3));
-        const __m128i v = _mm_packus_epi16(lo, hi);
-        const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
-                                       _mm_cmpeq_epi8(v, vc));
-        const int bits = _mm_movemask_epi8(m);
-        if (bits != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
-    }
-#endif
-    for (; i < n; ++i) {
-        if (data[i] == a || data[i] == b || data[i] == c)
-            return i;
-    }
-    return n;
-}
 
 bool IsSpace(char32_t c)
 {
@@ -219,8 +187,7 @@ bool AttributeValue(TextView tag, TextView wanted, TextView& value)
 
 }  // namespace
 
-HtmlCleaner::HtmlCleaner(LineReader& in, std::size_t partSize)
-    : in_(in), partSize_(partSize == 0 ? kPart : partSize), cur_(U"<head>")
+HtmlCleaner::HtmlCleaner(LineReader& in) : in_(in), cur_(U"<head>")
 {
 }
 
@@ -265,7 +232,7 @@ void HtmlCleaner::Pull()
 {
     input_.clear();
     bool ended = true;
-    if (!in_.ReadLinePart(input_, partSize_, ended)) {
+    if (!in_.ReadLinePart(input_, kPart, ended)) {
         Finish();
         done_ = true;
         return;
@@ -285,7 +252,7 @@ void HtmlCleaner::Clean(TextView chunk)
             // A whole tag within the part, with no quote in it, is handled where it stands.
             if (chunk[i] == U'<' && i + 2 < n
                 && (IsLetter(chunk[i + 1]) || (chunk[i + 1] == U'/' && IsLetter(chunk[i + 2])))) {
-                const std::size_t k = IndexOfAny(chunk.data(), n, i + 1, U'>', U'"', U'\'');
+                const std::size_t k = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i + 1);
                 if (k < n && chunk[k] == U'>') {
                     HandleTag(chunk.substr(i, k + 1 - i));
                     i = k + 1;
@@ -293,7 +260,7 @@ void HtmlCleaner::Clean(TextView chunk)
                 }
             }
             if (!inHead_) {
-                const std::size_t j = IndexOfAny(chunk.data(), n, i, U'<', U'>', pre_ ? U'\n' : U'<');
+                const std::size_t j = IndexOfAny(chunk.data(), n, U'<', U'>', pre_ ? U'\n' : U'<', i);
                 if (j > i) {
                     skipNewline_ = false;
                     cur_.append(chunk.substr(i, j - i));
@@ -306,7 +273,7 @@ void HtmlCleaner::Clean(TextView chunk)
             if (i == n)
                 break;
         } else if (state_ == State::Tag && quote_ == 0) {
-            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'>', U'"', U'\'');
+            const std::size_t j = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i);
             tag_.append(chunk.substr(i, j - i));
             i = j;
             if (i == n)
@@ -314,6 +281,16 @@ void HtmlCleaner::Clean(TextView chunk)
         } else if (state_ == State::Tag) {
             const std::size_t j = IndexOf(chunk.data(), n, quote_, i);
             tag_.append(chunk.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
+        } else if (state_ == State::Comment) {
+            // Only the dashes right before a ">" count.
+            const std::size_t j = IndexOf(chunk.data(), n, U'>', i);
+            std::size_t k = j;
+            while (k > i && chunk[k - 1] == U'-')
+                --k;
+            dashes_ = k == i ? dashes_ + static_cast<int>(j - i) : static_cast<int>(j - k);
             i = j;
             if (i == n)
                 break;

@@ -24,8 +24,7 @@ namespace quorvik {
 
 class HtmlCleaner final : public LineReader {
 public:
-    // Reads the input `partSize` characters at a time (0: the usual size).
-    explicit HtmlCleaner(LineReader& in, std::size_t partSize = 0);
+    explicit HtmlCleaner(LineReader& in);
     bool ReadLine(Text& line) override;
     // Gives parts of a long line; a preformatted line is always given whole.
     bool ReadLinePart(Text& part, std::size_t most, bool& ended) override;
@@ -59,7 +58,6 @@ private:
     void EndLine(bool evenEmpty = false);
 
     LineReader& in_;
-    std::size_t partSize_;
     State state_ = State::Text;
     Text input_;
     Text cur_;                 // the line being built

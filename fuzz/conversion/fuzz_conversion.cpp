@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TextFileReader whole, inParts;
         whole.SetData(doc, DocumentMode(options.readable));
         inParts.SetData(doc, DocumentMode(options.readable));
-        HtmlCleaner wholeCleaned(whole), partsCleaned(inParts, 1 + data[3] % 5);
+        HtmlCleaner wholeCleaned(whole), partsCleaned(inParts);
         LineReader& wholeIn = options.readable ? static_cast<LineReader&>(wholeCleaned) : whole;
         LineReader& partsIn = options.readable ? static_cast<LineReader&>(partsCleaned) : inParts;
         MemoryLines wholeOut, partsOut;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace quorvik {
 namespace {
 
@@ -175,36 +177,43 @@ INSTANTIATE_TEST_SUITE_P(Charsets, ReadsDeclaredCharacterSets, testing::Values(
     Declared{"MetaAfter1024BytesIgnored", kLate + "\xB1", "±"},
     Declared{"ByteOrderMarkWins", Utf16LE("<meta charset=koi8-r>\xE9"), "é"}));
 
-TEST(Readable, CleanUpReadInSmallPartsGivesWhatItGivesReadWhole)
+// The clean-up passes over stretches of text, tags and comments at once; fed its input a few
+// characters at a time (stretches of one character), it must give the same lines.
+TEST(Readable, CleanUpInStretchesMatchesCharacterByCharacter)
 {
-    // Tags, comments, scripts, quotes and preformatted lines fall across the parts the input is
-    // read in, and the clean-up gives a long line in parts too.
-    std::string doc = "<title>x &amp; y</title>\r\n";
-    for (int i = 0; i < 3000; ++i)
-        doc += i % 7 == 0 ? "<!-- c -- -->w&amp;<a title='>' href=\"h?a=1&b\">l</a>"
-               : i % 11 == 0 ? "<script>a<b</scrip</script ><TD>x<th>y\r\n"
-               : i % 13 == 0 ? "<pre>\n  a<b>b</b>\n\n\tc</pre>< x > <!x> </ y>"
-                             : " word";
-    auto clean = [&doc](std::size_t inputPart, std::size_t most) {
-        TextFileReader reader;
-        reader.SetData(doc, TextFileReader::Mode::DetectDeclared);
-        HtmlCleaner cleaned(reader, inputPart);
-        std::vector<Text> lines;
-        Text line, part;
-        bool ended = false;
-        while (part.clear(), cleaned.ReadLinePart(part, most, ended)) {
-            line += part;
-            if (ended) {
-                lines.push_back(line);
-                line.clear();
-            }
+    struct Trickle final : LineReader {
+        TextFileReader& in;
+        std::size_t k = 0;
+        explicit Trickle(TextFileReader& r) : in(r) {}
+        bool ReadLine(Text& line) override { return in.ReadLine(line); }
+        bool ReadLinePart(Text& part, std::size_t most, bool& ended) override
+        {
+            return in.ReadLinePart(part, std::min<std::size_t>(most, 1 + k++ % 3), ended);
         }
-        return lines;
     };
-    const std::vector<Text> whole = clean(0, SIZE_MAX);
-    ASSERT_GT(whole.size(), 500u);
-    for (std::size_t inputPart : {1u, 2u, 3u, 7u, 64u})
-        EXPECT_EQ(clean(inputPart, inputPart + 5), whole) << inputPart;
+    static const char* const kPieces[] = {
+        "<p>", "</P >", "<a href=\"x>y\">", "<b class='a\"b'>", "</b>", "<!-- a -- b -->", "<!--->", "-->", "--",
+        "<script>if (a<b) x='</p>'</script >", "<STYLE>p{}</style>", "<pre>", "</pre>", "\n", "\r\n", "  ", "\t",
+        "<", ">", "&amp;", "&lt;", "word", "<title>T</title>", "<br/>", "<td>", "<th x=\"1\">", "<!x>", "</ x>",
+    };
+    std::mt19937 rng(21);
+    for (int doc = 0; doc < 300; ++doc) {
+        std::string bytes;
+        for (int k = static_cast<int>(rng() % 60); k > 0; --k)
+            bytes += kPieces[rng() % std::size(kPieces)];
+        auto clean = [&](bool trickle) {
+            TextFileReader reader;
+            reader.SetData(bytes, TextFileReader::Mode::Detect);
+            Trickle slow(reader);
+            HtmlCleaner cleaner(trickle ? static_cast<LineReader&>(slow) : reader);
+            std::vector<std::string> lines;
+            Text line;
+            while (cleaner.ReadLine(line))
+                lines.push_back(U8(line));
+            return lines;
+        };
+        ASSERT_EQ(clean(true), clean(false)) << bytes;
+    }
 }
 
 }  // namespace
