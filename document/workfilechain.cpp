@@ -159,7 +159,8 @@ void WorkFileChain::Run(const ChainRequest& request, const WorkPaths& paths, con
             if (!refused.isEmpty())
                 out = PassOutcome::failure(target, refused);
             else if (stage == Stage::Reflow)
-                out = RunReflowPassOnFiles(request.document, temporary, onProgress);
+                out = RunReflowPassOnFiles(request.document, temporary, onProgress, OutputMode::WorkFile,
+                                           request.values.Readable);
             else if (stage == Stage::Text)
                 out = RunConversionOnFiles(paths.FormattedHtmlPath, temporary, request.values, request.links,
                                            onProgress);

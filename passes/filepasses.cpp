@@ -164,10 +164,10 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
 }  // namespace
 
 PassOutcome RunReflowPassOnFiles(const QString& documentPath, const QString& formattedHtmlPath,
-                                 const ProgressFn& progress, OutputMode mode)
+                                 const ProgressFn& progress, OutputMode mode, bool readable)
 {
-    return RunOnFiles(documentPath, TextFileReader::Mode::Detect, formattedHtmlPath, mode, progress, "\r\n",
-                      [](LineReader& in, LineSink& out) { RunReflowPass(in, out); });
+    return RunOnFiles(documentPath, DocumentMode(readable), formattedHtmlPath, mode, progress, "\r\n",
+                      [readable](LineReader& in, LineSink& out) { RunReflowPass(in, out, readable); });
 }
 
 PassOutcome RunConversionOnFiles(const QString& formattedHtmlPath, const QString& textFilePath,
@@ -184,7 +184,7 @@ PassOutcome RemoveExtraLinesOnFiles(const QString& textFilePath, const QString& 
 {
     const ChainOptions options = ChainOptionsFrom(values);
     return RunOnFiles(textFilePath, TextFileReader::Mode::Utf8Only, formattedTextPath, mode, progress, "\r\n",
-                      [&](LineReader& in, LineSink& out) { RemoveExtraLines(in, out, options.cleanUp); });
+                      [&](LineReader& in, LineSink& out) { RemoveExtraLines(in, out, options.cleanUp, options.readable); });
 }
 
 PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPath, Stage stage,

@@ -29,9 +29,11 @@ enum class OutputMode {
     Document,   // a temporary file beside the target, renamed over it when complete
 };
 
-// Tag reflow: the document at `documentPath` (decoded from its bytes) to the first work file.
+// Tag reflow: the document at `documentPath` (decoded from its bytes) to the first work file;
+// `readable` puts the readable clean-up in front (and reads a declared character set).
 PassOutcome RunReflowPassOnFiles(const QString& documentPath, const QString& formattedHtmlPath,
-                                 const ProgressFn& progress = {}, OutputMode mode = OutputMode::WorkFile);
+                                 const ProgressFn& progress = {}, OutputMode mode = OutputMode::WorkFile,
+                                 bool readable = false);
 
 // Conversion run: reflowed HTML to converted text.
 PassOutcome RunConversionOnFiles(const QString& formattedHtmlPath, const QString& textFilePath,

@@ -62,22 +62,19 @@ INSTANTIATE_TEST_SUITE_P(Lines, StripsTags, testing::Values(
 
 TEST(Entities, BlankingStopsAtTheEndOfTheLine)
 {
-    LineValues lv;
-    lv.line = T("ab&#16");
-    lv.Recount();
-    std::size_t nbsp = 0, amp = 0, num = 0;
-    Converter::ReplaceEntities(lv, nbsp, amp, num);  // nothing found: only trimmed
-    EXPECT_EQ(U8(lv.line), "ab&#16");
-    lv.line = T("ab&#160");
-    lv.Recount();
-    num = 3;
-    Converter::ReplaceEntities(lv, nbsp, amp, num);
-    EXPECT_EQ(U8(lv.line), "ab");
-    lv.line = T("x&nbsp");
-    lv.Recount();
-    nbsp = 2;
-    Converter::ReplaceEntities(lv, nbsp, amp, num);
-    EXPECT_EQ(U8(lv.line), "x");
+    struct Case {
+        const char* line;
+        std::size_t nbsp, num;  // the positions the converter found
+        const char* expected;
+    };
+    for (const Case& c : {Case{"ab&#16", 0, 0, "ab&#16"}, Case{"ab&#160", 0, 3, "ab"}, Case{"x&nbsp", 2, 0, "x"}}) {
+        LineValues lv;
+        lv.line = T(c.line);
+        lv.Recount();
+        std::size_t nbsp = c.nbsp, amp = 0, num = c.num;
+        Converter::ReplaceEntities(lv, nbsp, amp, num);
+        EXPECT_EQ(U8(lv.line), c.expected) << c.line;
+    }
 }
 
 }  // namespace

@@ -167,23 +167,27 @@ TEST(FilePasses, WorkFilesGiveWhatTheChainGives)
     const QString doc = dir.filePath("doc.html");
     QFile f(doc);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<html><head><title>T</title></head><body>\n<p>Para one\n<ul><li>a<li>b</ul>\ntext<br>more<br>"
-            "<table><tr><td>1</td><td>2</td></tr></table><dl><dt>t<dd>d</dl>\n</body></html>");
+    f.write("<html><head><meta charset=koi8-r><title>T\xE9</title></head><body>\n<p>Para one\n<ul><li>a<li>b</ul>\n"
+            "text<br>more<br><table><tr><td>1</td><td>2</td></tr></table><dl><dt>t<dd>d</dl>\n"
+            "<pre>\n  code\n\n\n\tend</pre><!-- x -->\n</body></html>");
     f.close();
     SettingValues values;
     values.sCleanChar[0] = "*";
     const FixedLinkSwitches links;
     const QString w1 = dir.filePath("quorvik.tmp"), w2 = dir.filePath("htmtemp.tmp"), w3 = dir.filePath("zelbrin.tmp");
-    ASSERT_TRUE(RunReflowPassOnFiles(doc, w1).ok);
-    ASSERT_TRUE(RunConversionOnFiles(w1, w2, values, links).ok);
-    ASSERT_TRUE(RemoveExtraLinesOnFiles(w2, w3, values).ok);
-    for (auto [stage, work] : {std::pair{Stage::Reflow, w1}, {Stage::Text, w2}, {Stage::Formatted, w3}}) {
-        const QString out = dir.filePath("out.txt");
-        ASSERT_TRUE(ConvertDocument(doc, out, stage, values, links, true).ok);
-        QFile a(out), b(work);
-        ASSERT_TRUE(a.open(QIODevice::ReadOnly));
-        ASSERT_TRUE(b.open(QIODevice::ReadOnly));
-        EXPECT_EQ(a.readAll(), b.readAll()) << static_cast<int>(stage);
+    for (bool readable : {false, true}) {
+        values.Readable = readable;
+        ASSERT_TRUE(RunReflowPassOnFiles(doc, w1, {}, OutputMode::WorkFile, readable).ok);
+        ASSERT_TRUE(RunConversionOnFiles(w1, w2, values, links).ok);
+        ASSERT_TRUE(RemoveExtraLinesOnFiles(w2, w3, values).ok);
+        for (auto [stage, work] : {std::pair{Stage::Reflow, w1}, {Stage::Text, w2}, {Stage::Formatted, w3}}) {
+            const QString out = dir.filePath("out.txt");
+            ASSERT_TRUE(ConvertDocument(doc, out, stage, values, links, true).ok);
+            QFile a(out), b(work);
+            ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+            ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+            EXPECT_EQ(a.readAll(), b.readAll()) << static_cast<int>(stage) << " readable " << readable;
+        }
     }
     QFile w(w1);
     struct stat st {};
