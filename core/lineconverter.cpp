@@ -5,18 +5,30 @@
 #include "core/converter.h"
 #include "core/tagsearch.h"
 
+#include <cstdint>
+#include <initializer_list>
+
 namespace quorvik {
 
 namespace {
 
-bool AnyFound(const TagPositions& p, std::initializer_list<Tag> tags)
+constexpr std::uint64_t MaskOf(std::initializer_list<Tag> tags)
 {
-    for (Tag t : tags) {
-        if (p.found(t))
-            return true;
-    }
-    return false;
+    std::uint64_t mask = 0;
+    for (Tag t : tags)
+        mask |= std::uint64_t{1} << t;
+    return mask;
 }
+
+// One test for several strings.
+bool AnyFound(const TagPositions& p, std::uint64_t mask)
+{
+    return (p.mask & mask) != 0;
+}
+
+constexpr std::uint64_t kHeadingOpens = MaskOf({kH1, kH2, kH3, kH4, kH5, kH6});
+constexpr std::uint64_t kHeadingEnds = MaskOf({kEndH1, kEndH2, kEndH3, kEndH4, kEndH5, kEndH6});
+constexpr std::uint64_t kLineEnds = MaskOf({kEndLi, kEndUl, kEndOl, kEndDl, kBr});
 
 }  // namespace
 
@@ -79,8 +91,8 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
 {
     std::size_t nbspPos = pos[kNbsp], ampPos = pos[kAmp], num160Pos = pos[kNum160];
 
-    const bool headingOpens = AnyFound(pos, {kH1, kH2, kH3, kH4, kH5, kH6});
-    const bool headingEnds = AnyFound(pos, {kEndH1, kEndH2, kEndH3, kEndH4, kEndH5, kEndH6});
+    const bool headingOpens = AnyFound(pos, kHeadingOpens);
+    const bool headingEnds = AnyFound(pos, kHeadingEnds);
 
     // 1. A heading ends every list, table and paragraph state. Readable: it starts on a line of
     //    its own, after one blank line.
@@ -96,7 +108,7 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
         HangIndent = 0;
     }
     // 2. List end or line break.
-    if (AnyFound(pos, {kEndLi, kEndUl, kEndOl, kEndDl, kBr})) {
+    if (AnyFound(pos, kLineEnds)) {
         Flush(lv);
         HangIndent = 0;
     }

@@ -76,12 +76,13 @@ namespace {
 #include "symbol_table.inc"
 }  // namespace
 
-SymbolFont SymbolFontOf(const QString& family, bool symbolCharset) {
+SymbolFont SymbolFontOf(const QString& family, int charset) {
+  if (charset != -1 && charset != 2) return SymbolFont::None;
   const QString name = family.trimmed().toLower();
   if (name == QLatin1String("symbol")) return SymbolFont::Symbol;
   if (name == QLatin1String("wingdings")) return SymbolFont::Wingdings;
-  if (name == QLatin1String("wingdings 2") || name == QLatin1String("wingdings 3") ||
-      name == QLatin1String("webdings") || symbolCharset) {
+  if (charset == 2 || name == QLatin1String("wingdings 2") ||
+      name == QLatin1String("wingdings 3") || name == QLatin1String("webdings")) {
     return SymbolFont::Other;
   }
   return SymbolFont::None;

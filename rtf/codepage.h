@@ -38,9 +38,11 @@ int KnownCodePage(int codePage);
 int CodePageForCharset(int charset);
 
 // Symbol fonts: their bytes stand for signs and pictures, not for the letters of a code
-// page. A font is one by its character set (\fcharset2) or by its name.
+// page. A font is one by its character set (\fcharset2), or by its name (Symbol, Wingdings,
+// Wingdings 2 and 3, Webdings) when the font table gives it no character set: a font given
+// another one (as this program's writer gives every font) is read as text.
 enum class SymbolFont { None, Symbol, Wingdings, Other };
-SymbolFont SymbolFontOf(const QString& family, bool symbolCharset);
+SymbolFont SymbolFontOf(const QString& family, int charset);  // charset -1: none given
 
 // The character byte 0x20-0xFF of a symbol font shows: the Symbol font's Greek letters and
 // signs and Wingdings' bullets from a table; bytes 0x80-0x9F the table leaves open as

@@ -226,7 +226,7 @@ class Reader {
   bool fontOpen_ = false;
   int fontNumber_ = 0;
   int fontCodePage_ = 0;
-  bool fontSymbolCharset_ = false;
+  int fontCharset_ = -1;  // -1: none given
   QByteArray fontName_;  // bytes of the name not yet decoded
   QString fontNameText_;
   QVector<QColor> colors_;
@@ -446,14 +446,14 @@ void Reader::handleWord(const RtfToken& token) {
         fontOpen_ = true;
         fontNumber_ = param;
         fontCodePage_ = 0;
-        fontSymbolCharset_ = false;
+        fontCharset_ = -1;
         fontName_.clear();
         fontNameText_.clear();
         break;
       case Action::FontCharset:
         if (fontOpen_) {
           fontCodePage_ = CodePageForCharset(param);
-          fontSymbolCharset_ = param == 2;
+          fontCharset_ = param;
         }
         break;
       case Action::FontCodePage:
@@ -630,7 +630,7 @@ void Reader::commitFont() {
   fontNameText_.clear();
   if (family.isEmpty()) return;
   fonts_.insert(fontNumber_,
-                FontEntry{family, fontCodePage_, SymbolFontOf(family, fontSymbolCharset_)});
+                FontEntry{family, fontCodePage_, SymbolFontOf(family, fontCharset_)});
   formatDirty_ = true;
 }
 

@@ -36,7 +36,7 @@ struct TextCase {
 const QByteArray kHeader = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
 const QByteArray kSymbols =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2 Wingdings;}"
-    "{\\f3\\fcharset2 Webdings;}{\\f4\\fcharset0 symbol;}}";
+    "{\\f3\\fcharset2 Webdings;}{\\f4 symbol;}{\\f5\\fcharset0 Symbol;}}";
 
 // Text and paragraph structure recovered from hand-written RTF.
 TEST(RtfReader, RecoversTextOfEachConstruct) {
@@ -68,6 +68,8 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"symbol font without table keeps private use", kSymbols + "\\f3\\'61\\u-3999?\\'95}",
        u"\uF061\uF061•"_qs},
       {"private use of other fonts kept", kSymbols + "\\u-3913?}", u"\uF0B7"_qs},
+      {"a font given a text character set is no symbol font", kSymbols + "\\f5 a\\'b7\\u-3913?}",
+       u"a·\uF0B7"_qs},
       {"symbol list text", kSymbols + "{\\listtext\\f1\\'b7\\tab}a}", u"•\ta"_qs},
       {"symbol pn bullet", kSymbols + "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}a}", u"•\ta"_qs},
       {"unicode with default fallback", kHeader + "\\u937?\\u-3937?x}", u"Ω\uF09Fx"_qs},
