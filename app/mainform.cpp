@@ -26,6 +26,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTextDocumentFragment>
@@ -102,10 +103,7 @@ MainForm::MainForm(Dialogs& dialogs, const SettingsStore& store, QWidget* parent
 
 MainForm::~MainForm()
 {
-    // A running conversion stops before the window goes; its results are not shown.
-    chain_->disconnect(this);
-    chain_->Cancel();
-    chain_->Wait();
+    StopConversion();
 }
 
 const LinkSwitches& MainForm::linkSwitches() const
@@ -555,13 +553,7 @@ void MainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    // A running conversion is stopped and waited for; its results are dropped.
-    if (converting_) {
-        chain_->disconnect(this);
-        chain_->Cancel();
-        chain_->Wait();
-        SetConverting(false);
-    }
+    StopConversion();
     // The work files hold the user's text: they go with the window.
     chain_->RemoveFolder();
     // The window's place is kept for the next start. Closing is no moment for a message box:
@@ -763,6 +755,19 @@ void MainForm::StartChain(Stage first, Stage last)
         progress_->setLabelText(QString::fromLatin1(labels[static_cast<int>(stage)]));
         progress_->setValue(1000 * (static_cast<int>(stage) - static_cast<int>(first)) + std::min(permille, 999));
     });
+}
+
+void MainForm::StopConversion()
+{
+    // Stopped and waited for; its last results are dropped.
+    if (!converting_)
+        return;
+    const QSignalBlocker quiet(chain_.get());
+    chain_->Cancel();
+    chain_->Wait();
+    if (progress_)
+        progress_->close();
+    SetConverting(false);
 }
 
 void MainForm::CancelConversion()

@@ -153,6 +153,7 @@ private:
     void ChainStageFinished(const StageReport& report);
     void ChainFinished(bool ok);
     void SetConverting(bool converting);
+    void StopConversion();
     void SetUndoAvailable(bool available);
 
     void ShowGuard(const QString& text);

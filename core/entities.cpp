@@ -42,11 +42,11 @@ void Converter::ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_
     // 2. Ampersands: the four characters after the "&" are dropped. The first cut is made at the
     //    converter's position; every later one at the first "&amp" (no ";" needed) of the line.
     if (ampPos > 0) {
-        const std::size_t a = ampPos;
-        Text cut = line.substr(0, std::min(a, line.size()));
+        const std::size_t a = ampPos;  // the four characters after line[a - 1] go
         if (a + 4 < line.size())
-            cut.append(line, a + 4, Text::npos);
-        line.swap(cut);
+            line.erase(a, 4);
+        else if (a < line.size())
+            line.erase(a);
         std::size_t first = Find(line, U"&amp");
         if (first > 0) {
             // A later "&amp" can only start at or after the "&" just kept, so the line is

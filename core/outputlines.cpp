@@ -213,12 +213,20 @@ void Converter::StripTags(LineValues& lv)
         const std::size_t gt = IndexOf(line.data(), n, U'>', TE);
         if (lt == n && gt == n && IndexOf(line.data(), TS - 1, U'<') == TS - 1 && IndexOf(line.data(), TE - 1, U'>') == TE - 1) {
             if (TS == 1) {
-                line.erase(0, TE);
+                // The tag goes, and the line is trimmed, in one move.
+                std::size_t e = n;
+                while (e > TE && line[e - 1] == U' ')
+                    --e;
+                std::size_t b = TE;
+                while (b < e && line[b] == U' ')
+                    ++b;
+                line.erase(e);
+                line.erase(0, b);
             } else {
                 for (std::size_t i = TS - 1; i < TE; ++i)
                     line[i] = U' ';
+                Trim(line);
             }
-            Trim(line);
             lv.lineLength = line.size();
             lv.TagStart = 0;
             lv.TagEnd = TE == entryLen ? TE : 0;

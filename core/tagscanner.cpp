@@ -17,8 +17,7 @@ namespace {
 
 void Lower(Text& line, std::size_t from, std::size_t to)  // 0-based, half-open
 {
-    for (std::size_t i = from; i < to; ++i)
-        line[i] = LowerChar(line[i]);
+    LowerAll(line.data() + from, to - from);
 }
 
 }  // namespace

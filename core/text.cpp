@@ -45,6 +45,29 @@ std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, st
     return n;
 }
 
+std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c, std::size_t from)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
+                  vc = _mm_set1_epi32(static_cast<int>(c));
+    auto hits = [&](const char32_t* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i h = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)), _mm_cmpeq_epi32(v, vc));
+        return _mm_movemask_ps(_mm_castsi128_ps(h));
+    };
+    for (; i + 8 <= n; i += 8) {
+        if (const int bits = hits(data + i) | (hits(data + i + 4) << 4))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] == a || data[i] == b || data[i] == c)
+            return i;
+    }
+    return n;
+}
+
 void FlattenWhitespace(Text& text)
 {
     Trim(text);
@@ -65,6 +88,29 @@ char32_t LowerNonAscii(char32_t c)
     if (c == 0x130)
         return U'i';
     return static_cast<char32_t>(QChar::toLower(static_cast<char32_t>(c)));
+}
+
+void LowerAll(char32_t* d, std::size_t n)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i top = _mm_set1_epi32(0x7F), a = _mm_set1_epi32('A' - 1), z = _mm_set1_epi32('Z' + 1);
+    const __m128i gap = _mm_set1_epi32(32);
+    for (; i + 4 <= n; i += 4) {
+        auto* at = reinterpret_cast<__m128i*>(d + i);
+        const __m128i v = _mm_loadu_si128(at);
+        // Above 0x7F, or so large that it reads as negative: one at a time below.
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpgt_epi32(v, top), _mm_srai_epi32(v, 31))) != 0) {
+            for (std::size_t k = i; k < i + 4; ++k)
+                d[k] = LowerChar(d[k]);
+            continue;
+        }
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi32(v, a), _mm_cmplt_epi32(v, z));
+        _mm_storeu_si128(at, _mm_add_epi32(v, _mm_and_si128(upper, gap)));
+    }
+#endif
+    for (; i < n; ++i)
+        d[i] = LowerChar(d[i]);
 }
 
 Text FromUtf8(std::string_view s)

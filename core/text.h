@@ -32,7 +32,7 @@ inline void Trim(Text& text)
     std::size_t e = text.size();
     while (e > 0 && text[e - 1] == U' ')
         --e;
-    text.resize(e);
+    text.erase(e);  // shortening only: no call out of line, unlike resize
     std::size_t b = 0;
     while (b < e && text[b] == U' ')
         ++b;
@@ -52,6 +52,8 @@ inline char32_t LowerChar(char32_t c)
         return (c >= U'A' && c <= U'Z') ? c + 32 : c;
     return LowerNonAscii(c);
 }
+// LowerChar on every character of d[0, n); ASCII four characters at a time.
+void LowerAll(char32_t* d, std::size_t n);
 
 
 // 0-based index of the first `what` in data[from, n); n when absent. Looks at eight
@@ -75,6 +77,9 @@ inline std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, s
     }
     return n;
 }
+// 0-based index of the first of `a`, `b` and `c` in data[from, n); n when absent. Looks at
+// eight characters at a time where the processor allows.
+std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c, std::size_t from = 0);
 // 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
 std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
 

@@ -13,7 +13,9 @@ void Converter::EmitTitle(LineValues& lv, Word& InTitle, std::size_t titlePos)
     auto writeFramed = [&] {
         if (lv.lineLength == 0)
             return;
-        Text framed = U"+++ ";
+        Text framed;
+        framed.reserve(lv.line.size() + 8);  // once: a long title is not copied again as it grows
+        framed = U"+++ ";
         framed += lv.line;
         framed += U" +++";
         FlattenWhitespace(framed);

@@ -17,27 +17,40 @@ Text ToText(const QString& s)
     return Text(ucs4.begin(), ucs4.end());
 }
 
-// Shows each line written to the tag scanner and hands it to the conversion's thread.
+// Shows each line written to the tag scanner and hands it to the conversion's thread. The search
+// for the fixed strings goes with a batch when the conversion's thread is behind (batches are
+// waiting for it), and is left to that thread otherwise, so that neither thread waits long for
+// the other whatever the document.
 class IntoConversion final : public LineSink {
 public:
     IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
     void WriteLine(TextView line) override
     {
         Converter::ScanLine(line, scanned_, readable_);
-        pipe_.Filling().Add(scanned_);
-        pipe_.Added();
+        HandOn();
     }
     void WriteTakenLine(Text& line) override
     {
         Converter::ScanTakenLine(line, scanned_, readable_);
-        pipe_.Filling().Add(scanned_);
-        pipe_.Added();
+        HandOn();
     }
 
 private:
+    void HandOn()
+    {
+        ScannedBatch& batch = pipe_.Filling();
+        if (batch.empty())
+            batch.SetSearched(pipe_.Waiting() >= 3);
+        if (batch.Searched())
+            SearchTags(scanned_.line, found_);
+        batch.Add(scanned_, found_);
+        pipe_.Added();
+    }
+
     BatchPipe<ScannedBatch>& pipe_;
     bool readable_;
     LineValues scanned_;
+    TagPositions found_;
 };
 
 }  // namespace
@@ -64,9 +77,9 @@ void RunChain(LineReader& in, Stage stage, const ChainOptions& options, const Li
         RunReflowPass(in, out, options.readable);
         return;
     }
-    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the search
-    // for the fixed strings, the rest of the conversion, blank-line removal and writing on the
-    // other.
+    // Two threads share the work: reading, the pre-pass and the tag scanner on one; the rest of
+    // the conversion, blank-line removal and writing on the other; the search for the fixed
+    // strings on either (see IntoConversion).
     BlankLinePass blank(options.cleanUp, out, options.readable);
     ReadBackSplitter toNext(stage == Stage::Text ? out : static_cast<LineSink&>(blank));
     ConversionRun conversion(options.converter, links, toNext);

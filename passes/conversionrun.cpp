@@ -19,7 +19,7 @@ void ConversionRun::Finish()
     converter_.FlushLine();
 }
 
-void ScannedBatch::Add(LineValues& lv)
+void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
 {
     const bool take = lv.line.size() >= (std::size_t(1) << 16);
     if (take) {
@@ -28,7 +28,10 @@ void ScannedBatch::Add(LineValues& lv)
     } else {
         chars_ += lv.line;
     }
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, take});
+    const std::uint64_t mask = searched_ ? pos.mask : 0;
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, take});
+    for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
+        found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
 
 void ScannedBatch::clear()
@@ -38,6 +41,7 @@ void ScannedBatch::clear()
         Text().swap(chars_);
     chars_.clear();
     entries_.clear();
+    found_.clear();
     long_.clear();
 }
 

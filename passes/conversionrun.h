@@ -5,6 +5,7 @@
 #include "core/converter.h"
 #include "passes/linestream.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace quorvik {
@@ -22,31 +23,44 @@ private:
 };
 
 // Lines that the tag scanner has seen (Converter::ScanLine), kept one after another in a single
-// text, so that a batch of them is written and read as one block of memory.
+// text, so that a batch of them is written and read as one block of memory. The search for the
+// fixed strings is done either before a batch is handed over (then only the strings found are
+// kept) or while it is read, whichever thread has time for it: the result is the same.
 class ScannedBatch {
 public:
-    // A long line is taken over (lv.line is left empty) instead of copied.
-    void Add(LineValues& lv);
+    // Whether the lines added to an empty batch come with their searched strings.
+    void SetSearched(bool searched) { searched_ = searched; }
+    bool Searched() const { return searched_; }
+    // A long line is taken over (lv.line is left empty) instead of copied. `pos` is read only
+    // when the batch is Searched().
+    void Add(LineValues& lv, const TagPositions& pos);
     // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
     // converter.
     template <typename Each>
     void ForEach(PreparedLine& scratch, Each&& each)
     {
         std::size_t start = 0, taken = 0;
+        const std::size_t* at = found_.data();
         for (const Entry& e : entries_) {
             if (e.taken) {
                 scratch.lv.line.swap(long_[taken++]);
-                SearchTags(scratch.lv.line, scratch.pos);
             } else {
-                const TextView line = TextView(chars_).substr(start, e.end - start);
+                scratch.lv.line.assign(chars_, start, e.end - start);
                 start = e.end;
-                SearchTags(line, scratch.pos);
-                scratch.lv.line.assign(line);
             }
             scratch.lv.lineLength = e.lineLength;
             scratch.lv.TagStart = e.TagStart;
             scratch.lv.TagEnd = e.TagEnd;
+            if (searched_) {
+                scratch.pos.mask = e.mask;
+                for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
+                    scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
+            } else {
+                SearchTags(scratch.lv.line, scratch.pos);
+            }
             each(scratch);
+            if (e.taken)
+                Text().swap(scratch.lv.line);  // the next lines do not keep a long line's memory
         }
     }
     void clear();
@@ -57,11 +71,14 @@ private:
     struct Entry {
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
+        std::uint64_t mask;  // the strings found; their positions are the next ones of found_
         bool taken;  // the line is the next one of long_
     };
     Text chars_;
     std::vector<Entry> entries_;
+    std::vector<std::size_t> found_;
     std::vector<Text> long_;
+    bool searched_ = false;
 };
 
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links);

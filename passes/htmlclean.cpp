@@ -4,42 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quorvik {
 
 namespace {
 
 constexpr std::size_t kPart = std::size_t(1) << 16;
-
-// 0-based index of the first of `a`, `b` or `c` in data[from, n); n when absent. Eight
-// characters at a time where the processor allows.
-std::size_t IndexOfAny(const char32_t* data, std::size_t n, std::size_t from, char32_t a, char32_t b, char32_t c)
-{
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
-                  vc = _mm_set1_epi32(static_cast<int>(c));
-    auto hits = [&](const char32_t* p) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)),
-                                       _mm_cmpeq_epi32(v, vc));
-        return _mm_movemask_ps(_mm_castsi128_ps(m));
-    };
-    for (; i + 8 <= n; i += 8) {
-        const int bits = hits(data + i) | (hits(data + i + 4) << 4);
-        if (bits != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
-    }
-#endif
-    for (; i < n; ++i) {
-        if (data[i] == a || data[i] == b || data[i] == c)
-            return i;
-    }
-    return n;
-}
 
 bool IsSpace(char32_t c)
 {
@@ -279,7 +249,7 @@ void HtmlCleaner::Clean(TextView chunk)
     while (i < n) {
         // Long stretches are passed over (or taken) at once where no character in them matters.
         if (state_ == State::Text && !inHead_) {
-            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'<', U'>', pre_ ? U'\n' : U'<');
+            const std::size_t j = IndexOfAny(chunk.data(), n, U'<', U'>', pre_ ? U'\n' : U'<', i);
             if (j > i) {
                 skipNewline_ = false;
                 cur_.append(chunk.substr(i, j - i));
@@ -291,7 +261,7 @@ void HtmlCleaner::Clean(TextView chunk)
             if (i == n)
                 break;
         } else if (state_ == State::Tag && quote_ == 0) {
-            const std::size_t j = IndexOfAny(chunk.data(), n, i, U'>', U'"', U'\'');
+            const std::size_t j = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i);
             tag_.append(chunk.substr(i, j - i));
             i = j;
             if (i == n)
@@ -299,6 +269,16 @@ void HtmlCleaner::Clean(TextView chunk)
         } else if (state_ == State::Tag) {
             const std::size_t j = IndexOf(chunk.data(), n, quote_, i);
             tag_.append(chunk.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
+        } else if (state_ == State::Comment) {
+            // Only the dashes right before a ">" count.
+            const std::size_t j = IndexOf(chunk.data(), n, U'>', i);
+            std::size_t k = j;
+            while (k > i && chunk[k - 1] == U'-')
+                --k;
+            dashes_ = k == i ? dashes_ + static_cast<int>(j - i) : static_cast<int>(j - k);
             i = j;
             if (i == n)
                 break;

@@ -42,6 +42,8 @@ public:
             HandOver();
         Finish(nullptr);
     }
+    // How many batches are waiting to be read (a hint: it may change at once).
+    std::size_t Waiting() const { return queued_.load(std::memory_order_relaxed); }
     void Fail(std::exception_ptr error)  // the writer stopped on an error: the reader rethrows it
     {
         Finish(std::move(error));

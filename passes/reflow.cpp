@@ -24,6 +24,8 @@ public:
         const std::size_t i = IndexOf(text_.data(), text_.size(), c, from);
         return i < text_.size() ? i : Text::npos;
     }
+    // Writes the text from `from` to `to`; nothing before `to` is read again.
+    void WriteFront(std::size_t from, std::size_t to, LineSink& out) { out.WriteLine(View(from, to)); }
     // Writes, or puts into `into`, the line from `from` to its end; the reflow of the line is
     // then over.
     void WriteRest(std::size_t from, LineSink& out) { out.WriteLine(View(from, Loaded())); }
@@ -93,6 +95,23 @@ public:
     {
         const std::size_t i = IndexOf(text_.data(), text_.size(), c, from - offset_);
         return i < text_.size() ? i + offset_ : Text::npos;
+    }
+    // Writes the text from `from` to `to`; nothing before `to` is read again. A long piece that
+    // is more than what is loaded after it is handed over, and what follows it copied instead:
+    // a very long line is then never held twice.
+    void WriteFront(std::size_t from, std::size_t to, LineSink& out)
+    {
+        const std::size_t length = to - from;
+        if (length < partSize_ || length < Loaded() - to) {
+            out.WriteLine(View(from, to));
+            return;
+        }
+        Text after(View(to, Loaded()));
+        text_.resize(to - offset_);
+        text_.erase(0, from - offset_);
+        out.WriteTakenLine(text_);
+        text_.swap(after);
+        offset_ = to;
     }
     // Writes, or puts into `into`, the line from `from` to its end (all loaded), handing its text
     // over instead of copying it: what is left can be most of a very long line. The reflow of
@@ -252,6 +271,17 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
         text.LoadAll();
         text.TakeRest(s, Carry);
     };
+    auto writeFront = [&](std::size_t k, bool trim) {  // the first k characters, trimmed or not
+        std::size_t b = 0, e = k;
+        if (trim) {
+            const TextView f = text.View(s, s + k);
+            while (b < e && f[b] == U' ')
+                ++b;
+            while (e > b && f[e - 1] == U' ')
+                --e;
+        }
+        text.WriteFront(s + b, s + e, out);
+    };
     auto cut = [&](std::size_t k) {
         s += k;
         do {
@@ -277,7 +307,6 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             const std::size_t dAbs = gt.After(bAbs);
             d = dAbs == Text::npos ? 0 : dAbs - s + 1;
         }
-        auto front = [&](std::size_t k) { return text.View(s, s + k); };
 
         // Rules R1 to R10. Conditions are taken on the positions before this pass; apart from
         // R3 followed by R8 no two of them can hold together.
@@ -286,12 +315,12 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             return;
         }
         if (a == 1 && c > 0 && d > 0) {  // R2: a tag, then another
-            out.WriteLine(front(c - 1));
+            writeFront(c - 1, false);
             cut(c - 1);
             continue;
         }
         if (a > 1 && c > 0 && d > 0) {  // R3: text first, then at least two tags
-            out.WriteLine(Trimmed(front(b)));
+            writeFront(b, true);
             cut(b);
             if (a > b) {  // R8 in the same pass: the remainder goes out as it stands
                 writeRest();
@@ -300,7 +329,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             continue;
         }
         if (a == 1 && c > 1 && c > b && d == 0) {  // R4
-            out.WriteLine(front(c - 1));
+            writeFront(c - 1, false);
             cut(c - 1);
             continue;
         }
@@ -308,7 +337,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             if (b == rest().size()) {
                 writeRest();
             } else {
-                out.WriteLine(front(b));
+                writeFront(b, false);
                 carryFrom(s + b);
             }
             return;
@@ -317,7 +346,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             if (a == 1) {
                 carryRest();
             } else {
-                out.WriteLine(Trimmed(front(a - 1)));
+                writeFront(a - 1, true);
                 carryFrom(s + a - 1);
             }
             return;
@@ -338,7 +367,7 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             return;
         }
         if (a > 1 && b > a && c > b && d == 0) {  // R10
-            out.WriteLine(front(c - 1));
+            writeFront(c - 1, false);
             cut(c - 1);
             continue;
         }

@@ -102,7 +102,8 @@ bool ValidateChunk(const unsigned char* p, std::size_t n, std::size_t& tail)
 }
 
 // Widens the plain ASCII at the front of `p` (at most `n` bytes), up to the first carriage
-// return or byte above 127, into `wide`; returns how many bytes that was.
+// return or byte above 127, into `wide`, which has room for `n` characters (those after the
+// ones returned may be overwritten); returns how many bytes that was.
 std::size_t WidenAscii(const unsigned char* p, std::size_t n, char32_t* wide)
 {
     std::size_t k = 0;
@@ -112,14 +113,14 @@ std::size_t WidenAscii(const unsigned char* p, std::size_t n, char32_t* wide)
     for (; k + 16 <= n; k += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
         const int stop = _mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, cr)));
-        if (stop != 0)
-            break;
         const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
         auto* out = reinterpret_cast<__m128i*>(wide + k);
         _mm_storeu_si128(out, _mm_unpacklo_epi16(lo, zero));
         _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(lo, zero));
         _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(hi, zero));
         _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(hi, zero));
+        if (stop != 0)
+            return k + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
     }
 #endif
     while (k < n && p[k] < 0x80 && p[k] != '\r') {
@@ -127,6 +128,41 @@ std::size_t WidenAscii(const unsigned char* p, std::size_t n, char32_t* wide)
         ++k;
     }
     return k;
+}
+
+// Decodes the front of `p` (at most `n` bytes) into `wide`, up to the first carriage return or,
+// in UTF-8, the first sequence that is invalid or cut off at `n`; returns how many bytes that was
+// and sets `count` to the characters written. Plain ASCII is widened many bytes at a time; a
+// single-byte set other than Windows-1252 gives each byte above 127 its character in `table`.
+std::size_t DecodeStretch(const unsigned char* p, std::size_t n, Encoding enc, const char32_t* table, char32_t* wide,
+                          std::size_t& count)
+{
+    std::size_t i = 0, k = 0;
+    for (;;) {
+        const std::size_t ascii = WidenAscii(p + i, n - i, wide + k);
+        i += ascii;
+        k += ascii;
+        if (i >= n || p[i] < 0x80)  // the end, or a carriage return
+            break;
+        if (enc == Encoding::Windows1252) {
+            wide[k++] = Windows1252ToUnicode(p[i++]);
+            continue;
+        }
+        if (enc == Encoding::SingleByte) {
+            wide[k++] = table[p[i++]];
+            continue;
+        }
+        const std::size_t len = Utf8SequenceLength(p + i, n - i);
+        if (len == 0 || len == SIZE_MAX)
+            break;
+        char32_t c = p[i] & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+        for (std::size_t j = 1; j < len; ++j)
+            c = (c << 6) | (p[i + j] & 0x3F);
+        wide[k++] = c;
+        i += len;
+    }
+    count = k;
+    return i;
 }
 
 // A buffer of many megabytes is touched page by page as it fills; large pages make that a few
@@ -442,15 +478,17 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
         char32_t c;
         std::size_t used;
         if (enc_ == Encoding::Utf8 || enc_ == Encoding::Windows1252 || enc_ == Encoding::SingleByte) {
-            // Plain ASCII up to the next carriage return goes in stretches through a small
-            // buffer, widened and checked in the same loop.
+            // Text up to the next carriage return goes in stretches through a small buffer;
+            // what the stretch stops at (a line end, an invalid or cut-off sequence) is read below.
             char32_t wide[512];
-            std::size_t k = WidenAscii(p, std::min<std::size_t>({avail, 512, limit - line.size()}), wide);
-            if (k > 0) {
+            std::size_t k = 0;
+            const std::size_t bytes =
+                DecodeStretch(p, std::min<std::size_t>({avail, 512, limit - line.size()}), enc_, table_, wide, k);
+            if (bytes > 0) {
                 grow(k);
                 line.append(wide, k);
-                pos_ += k;
-                consumed_ += static_cast<std::int64_t>(k);
+                pos_ += bytes;
+                consumed_ += static_cast<std::int64_t>(bytes);
                 continue;
             }
             if (p[0] == '\r') {

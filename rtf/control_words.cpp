@@ -75,6 +75,20 @@ const QHash<QByteArray, WordInfo>& ControlWords() {
     add("pnstart", Action::NumberStart);
     add("pnf", Action::NumberFont);
     add("chftn", Action::FootnoteMark);
+    add("stylesheet", Action::StyleSheet);
+    add("s", Action::ParagraphStyle);
+    add("cs", Action::CharacterStyle);
+    add("ds", Action::OtherStyle);
+    add("ts", Action::OtherStyle);
+    add("sbasedon", Action::BasedOn);
+    add("super", Action::Super);
+    add("sub", Action::Sub);
+    add("nosupersub", Action::NoSuperSub);
+    add("up", Action::Up);
+    add("dn", Action::Down);
+    add("highlight", Action::Highlight);
+    add("cb", Action::Background);
+    add("chcbpat", Action::Background);
     add("emdash", Action::Char, 0x2014);
     add("endash", Action::Char, 0x2013);
     add("lquote", Action::Char, 0x2018);
@@ -94,7 +108,7 @@ const QHash<QByteArray, WordInfo>& ControlWords() {
     // numbers (\listtext, \pntext) are body text: the visible text of the field and of a
     // numbered paragraph.
     for (const char* dest :
-         {"stylesheet", "info", "pict", "object", "objdata", "header", "headerl", "headerr",
+         {"info", "pict", "object", "objdata", "header", "headerl", "headerr",
           "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "pnseclvl",
           "annotation", "atnauthor", "atnid", "atnicn", "atndate", "atnref", "atrfstart",
           "atrfend", "xe", "tc", "tcn", "txe", "rxe", "ftnsep",

@@ -13,8 +13,11 @@ enum class Action {
   // fields, list numbers and notes
   FieldInstruction, FieldResult, ListText, Numbering, NumberTextBefore, NumberTextAfter,
   NumberStyle, NumberLevel, NumberBullet, NumberStart, NumberFont, FootnoteMark,
+  // style sheet
+  StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
   // characters
   Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Font, FontSize, Color,
+  Super, Sub, NoSuperSub, Up, Down, Highlight, Background,
   AlignLeft, AlignCenter, AlignRight, AlignJustify,
   Unicode, UnicodeSkip, Binary,
   // code pages and tables

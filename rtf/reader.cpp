@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QVarLengthArray>
 #include <QVector>
 
 #include <algorithm>
@@ -30,7 +31,22 @@ constexpr int kMaxHalfPoints = 3276;
 constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxUnicodeSkip = 16;
 
-enum class Dest { Body, Skip, FontTable, ColorTable, FieldInstruction, Numbering, NumberText };
+enum class Dest {
+  Body, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Numbering, NumberText
+};
+enum class Position : char { Normal, Super, Sub };
+
+// A style of the style sheet: the formatting words it holds and the style it is based on.
+// A style holds at most kMaxStyleWords words and a chain of styles at most kMaxStyleChain
+// styles, so applying one costs the same whatever the file holds.
+constexpr int kMaxStyleWords = 64;
+constexpr int kMaxStyleChain = 16;
+struct StyleDef {
+  QVector<RtfToken> words;
+  int basedOn = -1;
+};
+// Paragraph and character styles are numbered apart.
+int StyleKey(bool character, int number) { return qBound(0, number, 65535) * 2 + (character ? 1 : 0); }
 
 // Character and paragraph state; RTF scopes both to groups.
 struct State {
@@ -43,6 +59,9 @@ struct State {
   int font = -1;  // \f number; -1 until one is chosen: the \deff font
   int halfPoints = kDefaultHalfPoints;
   int color = 0;  // \cf index; 0 is the automatic colour
+  int highlight = 0;   // \highlight index; 0: none
+  int background = 0;  // \cb, \chcbpat index; 0: none
+  Position position = Position::Normal;
   int unicodeSkip = 1;
   int link = -1;         // index of the link target in Reader::links_; -1: not a link
   bool inTable = false;  // \intbl: the paragraph belongs to a table row
@@ -182,6 +201,8 @@ class Reader {
   void numberingWord(Action action, const RtfToken& token, char16_t value);
   QString numberLabel();
   void finishFieldInstruction();
+  void styleSheetWord(Action action, const RtfToken& token);
+  void applyStyle(int key);
   // The code page of a font (the current font when `font` is -1); symbol fonts have their own.
   int codePageOf(int font) const;
   QString decode(int codePage, const QByteArray& bytes);
@@ -229,6 +250,10 @@ class Reader {
   int cellsPending_ = 0;         // \cell marks not yet written as tabs
   bool cellBreakPending_ = false;  // \par inside a cell: a space if the cell goes on
   bool rowHasCells_ = false;       // a \cell since the row began
+
+  // The style sheet, and the style whose words are being read.
+  QHash<int, StyleDef> styles_;
+  int styleEntry_ = -1;
 
   // Fields: the instruction being read, and the link targets met so far.
   QByteArray fieldInstruction_;
@@ -337,6 +362,7 @@ void Reader::handleGroupEnd() {
   if (state_.dest == Dest::FontTable) commitFont();
   const bool instructionEnds =
       state_.dest == Dest::FieldInstruction && stack_.back().dest != Dest::FieldInstruction;
+  if (state_.dest == Dest::StyleSheet) styleEntry_ = -1;  // a style's group ends the style
   if (state_.dest == Dest::ColorTable && stack_.back().dest != Dest::ColorTable && colorSet_) {
     colors_.push_back(QColor(red_, green_, blue_));  // a last entry without its ';'
     colorSet_ = false;
@@ -361,6 +387,9 @@ void Reader::handleBytes(const QByteArray& bytes) {
       break;
     case Dest::FieldInstruction:
       if (fieldInstruction_.size() < 65536) fieldInstruction_ += bytes;
+      break;
+    case Dest::StyleSheet:
+      if (bytes.contains(';')) styleEntry_ = -1;  // the style's name ends it
       break;
     case Dest::NumberText: {
       QByteArray& text = state_.numberAfter ? numbering_.after : numbering_.before;
@@ -447,6 +476,10 @@ void Reader::handleWord(const RtfToken& token) {
     return;
   }
   if (state_.dest == Dest::FieldInstruction) return;
+  if (state_.dest == Dest::StyleSheet) {
+    styleSheetWord(action, token);
+    return;
+  }
   if (state_.dest == Dest::ColorTable) {
     const int value = qBound(0, param, 255);
     switch (action) {
@@ -469,6 +502,22 @@ void Reader::handleWord(const RtfToken& token) {
     case Action::ListText: listTextSeen_ = true; break;
     case Action::Numbering: startNumbering(); break;
     case Action::FootnoteMark: addText(QString::number(++footnotes_)); break;
+    case Action::StyleSheet: state_.dest = Dest::StyleSheet; break;
+    case Action::ParagraphStyle: applyStyle(StyleKey(false, param)); break;
+    case Action::CharacterStyle: applyStyle(StyleKey(true, param)); break;
+    case Action::Super: state_.position = Position::Super; formatDirty_ = true; break;
+    case Action::Sub: state_.position = Position::Sub; formatDirty_ = true; break;
+    case Action::NoSuperSub: state_.position = Position::Normal; formatDirty_ = true; break;
+    case Action::Up:
+      state_.position = on ? Position::Super : Position::Normal;
+      formatDirty_ = true;
+      break;
+    case Action::Down:
+      state_.position = on ? Position::Sub : Position::Normal;
+      formatDirty_ = true;
+      break;
+    case Action::Highlight: state_.highlight = param; formatDirty_ = true; break;
+    case Action::Background: state_.background = param; formatDirty_ = true; break;
     case Action::Line: addText(QChar(QChar::LineSeparator)); break;
     case Action::Tab: addText(QChar('\t')); break;
     case Action::Cell:
@@ -500,6 +549,9 @@ void Reader::handleWord(const RtfToken& token) {
       state_.font = reset.font;
       state_.halfPoints = reset.halfPoints;
       state_.color = reset.color;
+      state_.highlight = reset.highlight;
+      state_.background = reset.background;
+      state_.position = reset.position;
       formatDirty_ = true;
       break;
     }
@@ -649,11 +701,65 @@ QTextCharFormat Reader::currentFormat() const {
   if (state_.color > 0 && state_.color < colors_.size() && colors_[state_.color].isValid()) {
     format.setForeground(colors_[state_.color]);
   }
+  if (state_.position != Position::Normal) {
+    format.setVerticalAlignment(state_.position == Position::Super
+                                    ? QTextCharFormat::AlignSuperScript
+                                    : QTextCharFormat::AlignSubScript);
+  }
+  // A highlight shows over the character shading.
+  const int background = state_.highlight > 0 ? state_.highlight : state_.background;
+  if (background > 0 && background < colors_.size() && colors_[background].isValid()) {
+    format.setBackground(colors_[background]);
+  }
   if (state_.link >= 0) {
     format.setAnchor(true);
     format.setAnchorHref(links_[state_.link]);
   }
   return format;
+}
+
+void Reader::styleSheetWord(Action action, const RtfToken& token) {
+  switch (action) {
+    case Action::ParagraphStyle:
+    case Action::CharacterStyle:
+      styleEntry_ = StyleKey(action == Action::CharacterStyle, token.param);
+      styles_[styleEntry_] = StyleDef();
+      return;
+    case Action::OtherStyle: styleEntry_ = -1; return;  // table and section styles
+    case Action::BasedOn:
+      if (styleEntry_ >= 0) styles_[styleEntry_].basedOn = StyleKey(styleEntry_ % 2, token.param);
+      return;
+    // The formatting a style gives its text.
+    case Action::Bold: case Action::Italic: case Action::Underline: case Action::UnderlineNone:
+    case Action::Strike: case Action::Hidden: case Action::Font: case Action::FontSize:
+    case Action::Color: case Action::Super: case Action::Sub: case Action::NoSuperSub:
+    case Action::Up: case Action::Down: case Action::Highlight: case Action::Background:
+    case Action::AlignLeft: case Action::AlignCenter: case Action::AlignRight:
+    case Action::AlignJustify:
+      if (styleEntry_ >= 0) {
+        QVector<RtfToken>& words = styles_[styleEntry_].words;
+        if (words.size() < kMaxStyleWords) words.push_back(token);
+      }
+      return;
+    default: return;
+  }
+}
+
+// Applies a style's formatting, the styles it is based on first; a chain that comes back on
+// itself stops there.
+void Reader::applyStyle(int key) {
+  QVarLengthArray<const StyleDef*, kMaxStyleChain> chain;
+  QVarLengthArray<int, kMaxStyleChain> keys;
+  while (keys.size() < kMaxStyleChain && !keys.contains(key)) {
+    const auto it = styles_.constFind(key);
+    if (it == styles_.constEnd()) break;
+    keys.push_back(key);
+    chain.push_back(&*it);
+    key = it->basedOn;
+  }
+  for (qsizetype i = chain.size() - 1; i >= 0; --i) {
+    for (const RtfToken& word : chain[i]->words) handleWord(word);
+  }
 }
 
 void Reader::finishFieldInstruction() {

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextFrame>
+#include <QTextList>
 #include <QTextTable>
 
 #include "codepage.h"
@@ -27,7 +28,30 @@ struct RunStyle {
   bool strike = false;
   bool hasColor = false;  // false: the automatic colour
   QRgb color = 0;         // opaque
+  bool hasBackground = false;
+  QRgb background = 0;
+  QTextCharFormat::VerticalAlignment position = QTextCharFormat::AlignNormal;
 };
+
+// The size text is shown at, in points: its point size, else its pixel size (at 96 dots per
+// inch), else the document's size scaled by its size adjustment (HTML's headings, <big>,
+// <small> and font sizes), as Qt scales it.
+double ShownPoints(const QTextCharFormat& format, const QFont& defaultFont) {
+  if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0) {
+    return format.fontPointSize();
+  }
+  if (format.hasProperty(QTextFormat::FontPixelSize) &&
+      format.intProperty(QTextFormat::FontPixelSize) > 0) {
+    return format.intProperty(QTextFormat::FontPixelSize) * 72.0 / 96.0;
+  }
+  double points = defaultFont.pointSizeF();
+  if (points <= 0) points = defaultFont.pixelSize() > 0 ? defaultFont.pixelSize() * 0.75 : 12;
+  if (format.hasProperty(QTextFormat::FontSizeAdjustment)) {
+    static const double kScale[] = {0.7, 0.8, 1.0, 1.2, 1.5, 2.0, 2.4};
+    points *= kScale[qBound(0, format.intProperty(QTextFormat::FontSizeAdjustment) + 2, 6)];
+  }
+  return points;
+}
 
 RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
   RunStyle style;
@@ -40,10 +64,7 @@ RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
   } else {
     style.family = defaultFont.family();
   }
-  double points = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
-                                                                   : defaultFont.pointSizeF();
-  if (points <= 0) points = 12;  // a pixel-sized font has no point size: RTF's default
-  style.halfPoints = qBound(2, qRound(points * 2), 3276);
+  style.halfPoints = qBound(2, qRound(ShownPoints(format, defaultFont) * 2), 3276);
   style.bold = format.fontWeight() >= QFont::DemiBold;
   style.italic = format.fontItalic();
   style.underline =
@@ -53,6 +74,15 @@ RunStyle StyleOf(const QTextCharFormat& format, const QFont& defaultFont) {
     const QColor color = format.foreground().color().toRgb();
     style.hasColor = true;
     style.color = qRgb(color.red(), color.green(), color.blue());
+  }
+  if (format.background().style() != Qt::NoBrush) {
+    const QColor color = format.background().color().toRgb();
+    style.hasBackground = true;
+    style.background = qRgb(color.red(), color.green(), color.blue());
+  }
+  const QTextCharFormat::VerticalAlignment position = format.verticalAlignment();
+  if (position == QTextCharFormat::AlignSuperScript || position == QTextCharFormat::AlignSubScript) {
+    style.position = position;
   }
   return style;
 }
@@ -118,6 +148,80 @@ class StyleTables {
   QList<QRgb> colors_;
 };
 
+// Lists in order of first use, each one level of \listtable, named by \lsN (N from 1).
+class ListTable {
+ public:
+  int index(const QTextList* list) {
+    const auto it = index_.constFind(list);
+    if (it != index_.constEnd()) return *it;
+    lists_.push_back(list->format());
+    index_.insert(list, int(lists_.size()));
+    return int(lists_.size());
+  }
+
+  QByteArray tables() const {
+    if (lists_.isEmpty()) return {};
+    QByteArray out = "{\\*\\listtable";
+    for (qsizetype i = 0; i < lists_.size(); ++i) {
+      const QTextListFormat& format = lists_[i];
+      const QByteArray id = QByteArray::number(i + 1);
+      out += "{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel\\levelnfc" +
+             QByteArray::number(NumberFormat(format.style())) + "\\leveljc0\\levelstartat1"
+             "\\levelfollow0{\\leveltext";
+      if (NumberFormat(format.style()) == kBullet) {
+        out += "\\'01";
+        AppendText(out, QString(Bullet(format.style())));
+        out += ";}{\\levelnumbers;}";
+      } else {
+        // Qt shows a full stop after the number when the list names no suffix.
+        const QString prefix = format.numberPrefix();
+        const QString suffix =
+            format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : ".";
+        out += "\\'" + QByteArray::number(prefix.size() + suffix.size() + 1, 16).rightJustified(2, '0');
+        AppendText(out, prefix);
+        out += "\\'00";
+        AppendText(out, suffix);
+        out += ";}{\\levelnumbers\\'" +
+               QByteArray::number(prefix.size() + 1, 16).rightJustified(2, '0') + ";}";
+      }
+      out += "\\fi-360\\li720}\\listid" + id + "}";
+    }
+    out += "}\n{\\*\\listoverridetable";
+    for (qsizetype i = 1; i <= lists_.size(); ++i) {
+      const QByteArray id = QByteArray::number(i);
+      out += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+    }
+    return out + "}\n";
+  }
+
+  // The marker a paragraph of `list` shows: its number, or its bullet.
+  static QString Marker(const QTextList* list, const QTextBlock& block) {
+    return NumberFormat(list->format().style()) == kBullet ? QString(Bullet(list->format().style()))
+                                                           : list->itemText(block);
+  }
+
+ private:
+  static constexpr int kBullet = 23;
+  static int NumberFormat(QTextListFormat::Style style) {
+    switch (style) {
+      case QTextListFormat::ListDecimal: return 0;
+      case QTextListFormat::ListUpperRoman: return 1;
+      case QTextListFormat::ListLowerRoman: return 2;
+      case QTextListFormat::ListUpperAlpha: return 3;
+      case QTextListFormat::ListLowerAlpha: return 4;
+      default: return kBullet;
+    }
+  }
+  static QChar Bullet(QTextListFormat::Style style) {
+    if (style == QTextListFormat::ListCircle) return QChar(0x25E6);
+    if (style == QTextListFormat::ListSquare) return QChar(0x25AA);
+    return QChar(0x2022);
+  }
+
+  QHash<const QTextList*, int> index_;
+  QVector<QTextListFormat> lists_;
+};
+
 QByteArray AlignmentWord(Qt::Alignment alignment) {
   const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
   if (horizontal & Qt::AlignHCenter) return "\\qc";
@@ -160,9 +264,19 @@ QByteArray WriteRtf(const QTextDocument& document) {
   // The body first, so the tables list exactly what it uses; font 0 is the default font.
   StyleTables tables;
   tables.font(defaultFont.family());
+  ListTable lists;
   QByteArray body;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    body += "\\pard\\plain" + AlignmentWord(block.blockFormat().alignment()) + ' ';
+    body += "\\pard\\plain" + AlignmentWord(block.blockFormat().alignment());
+    // A list paragraph names its list and shows its marker as \listtext, for readers that
+    // do not number lists themselves.
+    if (const QTextList* list = block.textList()) {
+      body += "\\ls" + QByteArray::number(lists.index(list)) + "\\ilvl0\\fi-360\\li720 {\\listtext ";
+      AppendText(body, ListTable::Marker(list, block));
+      body += "\\tab}";
+    } else {
+      body += ' ';
+    }
     // Runs of one link target are the result of one HYPERLINK field.
     QString link;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -189,6 +303,11 @@ QByteArray WriteRtf(const QTextDocument& document) {
       if (style.underline) body += "\\ul";
       if (style.strike) body += "\\strike";
       if (style.hasColor) body += "\\cf" + QByteArray::number(tables.color(style.color));
+      if (style.hasBackground) {
+        body += "\\chcbpat" + QByteArray::number(tables.color(style.background));
+      }
+      if (style.position == QTextCharFormat::AlignSuperScript) body += "\\super";
+      if (style.position == QTextCharFormat::AlignSubScript) body += "\\sub";
       body += ' ';
       AppendText(body, fragment.text());
       body += '}';
@@ -209,6 +328,7 @@ QByteArray WriteRtf(const QTextDocument& document) {
            QByteArray::number(qGreen(color)) + "\\blue" + QByteArray::number(qBlue(color)) + ';';
   }
   out += "}\n";
+  out += lists.tables();
   out += body;
   out += "}\n";
   return out;

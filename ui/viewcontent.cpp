@@ -146,8 +146,17 @@ void ViewContent::fillUpTo(qsizetype end)
     programmatic_ = true;
     QTextCursor cursor(edit_->document());
     cursor.movePosition(QTextCursor::End);
+    // The user's cursor stays where it is, also when it stands at the end of what is filled.
+    const int position = edit_->textCursor().position(), anchor = edit_->textCursor().anchor();
+    const bool carried = position == cursor.position() || anchor == cursor.position();
     // The rest comes unstyled, whatever the user did to the text filled before it.
     cursor.insertText(source_.mid(filled_, end - filled_), QTextCharFormat());
+    if (carried) {
+        QTextCursor kept(edit_->document());
+        kept.setPosition(anchor);
+        kept.setPosition(position, QTextCursor::KeepAnchor);
+        edit_->setTextCursor(kept);
+    }
     programmatic_ = false;
     filled_ = end;
 }

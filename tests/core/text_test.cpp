@@ -17,8 +17,9 @@ namespace {
 // comparison would take for negative).
 std::vector<Text> SampleTexts()
 {
-    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, 0x7F, 0x80, 0xE9, 0xA0,
-                                      U'\f', 0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    static const char32_t kChars[] = {U'a', U' ', U'<', U'>', U'\t', U'\r', U'\n', 0, U'@', U'A', U'Z', U'[', 0x7F,
+                                      0x80, 0xE9, 0xC9, 0xA0, U'\f', 0x20AC, 0x1F600, 0x10FFFF, 0x7FFFFFFF,
+                                      0x80000000, 0xFFFFFFFF};
     std::mt19937 rng(11);
     std::vector<Text> texts;
     for (std::size_t len = 0; len <= 40; ++len) {
@@ -48,6 +49,16 @@ TEST(Text, SearchesMatchOneCharacterAtATime)
                     }
                 }
                 ASSERT_EQ(IndexOf(t.data(), t.size(), c, from), expected) << "from " << from;
+            }
+            for (std::size_t k = 0; k + 2 < std::size(kWanted); ++k) {
+                std::size_t expected = t.size();
+                for (std::size_t i = from; i < t.size(); ++i) {
+                    if (t[i] == kWanted[k] || t[i] == kWanted[k + 1] || t[i] == kWanted[k + 2]) {
+                        expected = i;
+                        break;
+                    }
+                }
+                ASSERT_EQ(IndexOfAny(t.data(), t.size(), kWanted[k], kWanted[k + 1], kWanted[k + 2], from), expected);
             }
             for (char32_t bound : {U' ', char32_t(0x80), char32_t(1)}) {
                 std::size_t expected = t.size();
@@ -83,7 +94,7 @@ TEST(Text, FindingATextMatchesTheStandardSearch)
     }
 }
 
-TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
+TEST(Text, ConversionsMatchOneCharacterAtATime)
 {
     for (const Text& t : SampleTexts()) {
         std::string expected;
@@ -121,6 +132,11 @@ TEST(Text, Utf8AndFlatteningMatchOneCharacterAtATime)
         }
         Trim(slow);
         ASSERT_EQ(flat, slow);
+
+        Text lowered = t;
+        LowerAll(lowered.data(), lowered.size());
+        for (std::size_t i = 0; i < t.size(); ++i)
+            ASSERT_EQ(lowered[i], LowerChar(t[i])) << "at " << i;
 
         // Readable text: every run of white space one space, none at the ends.
         Text readable = t;

@@ -75,6 +75,33 @@ TEST(BatchPipe, AFailureOnEitherSideStopsBothAndIsReported)
     }
 }
 
+// A batch searched before it is handed over gives the converter the same lines and positions as
+// one searched while it is read.
+TEST(ScannedBatch, SearchedOnEitherSideGivesTheSame)
+{
+    const std::string lines[] = {"<p>a &amp; b &nbsp; c", "</td><td>x", "plain", "", "<li>one</li> /ol> <br>",
+                                 std::string(70000, 'w') + "<h1>", "&#160 <a href=\"x\"> </a> </h6>"};
+    auto prepared = [&](bool searched) {
+        ScannedBatch batch;
+        batch.SetSearched(searched);
+        for (const std::string& l : lines) {
+            LineValues lv;
+            Converter::ScanLine(T(l), lv);
+            batch.Add(lv, SearchTags(lv.line));
+        }
+        std::vector<std::pair<std::string, std::vector<std::size_t>>> out;
+        PreparedLine scratch;
+        batch.ForEach(scratch, [&](PreparedLine& p) {
+            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd};
+            for (int t = 0; t < kTagCount; ++t)
+                at.push_back(p.pos[static_cast<Tag>(t)]);
+            out.emplace_back(U8(p.lv.line), at);
+        });
+        return out;
+    };
+    EXPECT_EQ(prepared(true), prepared(false));
+}
+
 // A document of many lines of varied HTML, enough for many batches, with one very long line.
 std::string Document(unsigned seed, const char* lineEnd)
 {

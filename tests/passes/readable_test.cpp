@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace quorvik {
 namespace {
 
@@ -205,6 +207,45 @@ TEST(Readable, ALongLineReadInPartsGivesTheWholeLine)
             }
         }
         EXPECT_EQ(lines, whole.lines) << most;
+    }
+}
+
+// The clean-up passes over stretches of text, tags and comments at once; fed its input a few
+// characters at a time (stretches of one character), it must give the same lines.
+TEST(Readable, CleanUpInStretchesMatchesCharacterByCharacter)
+{
+    struct Trickle final : LineReader {
+        TextFileReader& in;
+        std::size_t k = 0;
+        explicit Trickle(TextFileReader& r) : in(r) {}
+        bool ReadLine(Text& line) override { return in.ReadLine(line); }
+        bool ReadLinePart(Text& part, std::size_t most, bool& ended) override
+        {
+            return in.ReadLinePart(part, std::min<std::size_t>(most, 1 + k++ % 3), ended);
+        }
+    };
+    static const char* const kPieces[] = {
+        "<p>", "</P >", "<a href=\"x>y\">", "<b class='a\"b'>", "</b>", "<!-- a -- b -->", "<!--->", "-->", "--",
+        "<script>if (a<b) x='</p>'</script >", "<STYLE>p{}</style>", "<pre>", "</pre>", "\n", "\r\n", "  ", "\t",
+        "<", ">", "&amp;", "&lt;", "word", "<title>T</title>", "<br/>", "<td>", "<th x=\"1\">", "<!x>", "</ x>",
+    };
+    std::mt19937 rng(21);
+    for (int doc = 0; doc < 300; ++doc) {
+        std::string bytes;
+        for (int k = static_cast<int>(rng() % 60); k > 0; --k)
+            bytes += kPieces[rng() % std::size(kPieces)];
+        auto clean = [&](bool trickle) {
+            TextFileReader reader;
+            reader.SetData(bytes, TextFileReader::Mode::Detect);
+            Trickle slow(reader);
+            HtmlCleaner cleaner(trickle ? static_cast<LineReader&>(slow) : reader);
+            std::vector<std::string> lines;
+            Text line;
+            while (cleaner.ReadLine(line))
+                lines.push_back(U8(line));
+            return lines;
+        };
+        ASSERT_EQ(clean(true), clean(false)) << bytes;
     }
 }
 

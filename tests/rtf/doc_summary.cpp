@@ -45,12 +45,12 @@ Style EffectiveStyle(const QTextCharFormat& format, const QFont& defaultFont) {
 Align AlignOf(const QTextBlock& block) { return AlignOfFormat(block.blockFormat().alignment()); }
 
 bool Style::operator==(const Style& other) const {
+  const auto same = [](const QColor& a, const QColor& b) {
+    return a.isValid() == b.isValid() && (!a.isValid() || a.rgb() == b.rgb());
+  };
   return bold == other.bold && italic == other.italic && underline == other.underline &&
          strike == other.strike && family == other.family && qFuzzyCompare(points, other.points) &&
-         color.isValid() == other.color.isValid() &&
-         (!color.isValid() || color.rgb() == other.color.rgb()) && position == other.position &&
-         background.isValid() == other.background.isValid() &&
-         (!background.isValid() || background.rgb() == other.background.rgb());
+         same(color, other.color) && position == other.position && same(background, other.background);
 }
 
 QVector<ExpectedRun> ReadExpectedRuns(const QString& jsonFile) {
@@ -68,19 +68,13 @@ QVector<ExpectedRun> ReadExpectedRuns(const QString& jsonFile) {
     run.style.strike = o["s"].toBool();
     run.style.family = o["font"].toString();
     run.style.points = o["size"].toDouble();
-    if (!o["color"].toString().isEmpty()) run.style.color = QColor(o["color"].toString());
-    if (!o["background"].toString().isEmpty()) {
-      run.style.background = QColor(o["background"].toString());
-    }
-    const QString position = o["position"].toString();
-    run.style.position = position == "super" ? Position::Super
-                         : position == "sub" ? Position::Sub
-                                             : Position::Normal;
-    const QString align = o["align"].toString();
-    run.align = align == "center"    ? Align::Center
-                : align == "right"   ? Align::Right
-                : align == "justify" ? Align::Justify
-                                     : Align::Left;
+    run.style.color = QColor(o["color"].toString());  // "" gives the invalid, automatic colour
+    run.style.background = QColor(o["background"].toString());
+    run.style.position = QHash<QString, Position>{{"super", Position::Super}, {"sub", Position::Sub}}
+                             .value(o["position"].toString());
+    run.align = QHash<QString, Align>{{"center", Align::Center}, {"right", Align::Right},
+                                      {"justify", Align::Justify}}
+                    .value(o["align"].toString());
     runs.push_back(run);
   }
   return runs;
@@ -129,12 +123,6 @@ std::optional<Style> StyleOfText(const QTextDocument& document, const QString& n
     style = here;
   }
   return style;
-}
-
-std::optional<Align> AlignOfText(const QTextDocument& document, const QString& needle) {
-  const QTextCursor found = document.find(needle, 0, QTextDocument::FindCaseSensitively);
-  if (found.isNull()) return std::nullopt;
-  return AlignOf(found.block());
 }
 
 void PrintTo(const Style& style, std::ostream* os) {

@@ -57,8 +57,6 @@ QVector<Paragraph> Summarize(const QTextDocument& document);
 std::optional<Style> StyleOfText(const QTextDocument& document, const QString& needle,
                                  std::string* error, int* from = nullptr);
 Align AlignOf(const QTextBlock& block);
-// The alignment of the paragraph holding the first occurrence of `needle`.
-std::optional<Align> AlignOfText(const QTextDocument& document, const QString& needle);
 
 // What LibreOffice read from a fixture: runs of text with their style and the alignment of
 // their paragraph (written by fixtures/lo_runs.py). Empty when the file is missing.
@@ -68,6 +66,10 @@ struct ExpectedRun {
   Align align = Align::Left;
 };
 QVector<ExpectedRun> ReadExpectedRuns(const QString& jsonFile);
+// Checks that `document` holds the runs in order, each with its style and alignment, but
+// for those whose text is in `differs` (a test assertion: fixtures_test.cpp).
+void ExpectRuns(const QTextDocument& document, const QVector<ExpectedRun>& runs,
+                const QStringList& differs = {});
 
 void PrintTo(const Style& style, std::ostream* os);
 void PrintTo(const Paragraph& paragraph, std::ostream* os);

@@ -25,7 +25,8 @@ const char* const kHtml =
     "<p>Привет, мир. Ελληνικά, κείμενο. 日本語、テキスト。 café “q” € {x} back\\slash</p>"
     "<p><b>bold</b> <i>italic</i> <u>under</u> <s>struck</s> "
     "<a href='http://example.org/a?b=1'>a link</a> "
-    "<span style=\"font-family:'Courier New'; font-size:15pt; color:#12ab34\">mono</span></p>"
+    "<span style=\"font-family:'Courier New'; font-size:15pt; color:#12ab34\">mono</span> "
+    "x<sup>2</sup> H<sub>2</sub>O <span style='background-color:#ffff00'>marked</span></p>"
     "<p align=center>centred</p><p align=right>right</p><p align=justify>justified</p>"
     "</body>";
 
@@ -46,19 +47,6 @@ QString ReadUtf8(const QString& path) {
   QString text = QString::fromUtf8(file.readAll());
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   return text;
-}
-
-// The runs of `expected` (LibreOffice's reading) found in `document` in order, each with the
-// same style and alignment.
-void ExpectRuns(const QTextDocument& document, const QVector<ExpectedRun>& runs) {
-  int from = 0;
-  for (const ExpectedRun& run : runs) {
-    std::string error;
-    const std::optional<Style> style = StyleOfText(document, run.text, &error, &from);
-    ASSERT_TRUE(style) << error;
-    EXPECT_EQ(*style, run.style) << run.text.toStdString();
-    EXPECT_EQ(AlignOf(document.findBlock(from - 1)), run.align) << run.text.toStdString();
-  }
 }
 
 TEST(RtfExternal, OtherReadersReadWhatTheWriterWrites) {
@@ -82,14 +70,13 @@ TEST(RtfExternal, OtherReadersReadWhatTheWriterWrites) {
     EXPECT_EQ(read.toPlainText().trimmed(), text) << "pandoc";
     for (const Paragraph& paragraph : Summarize(document)) {
       for (const test::Run& run : paragraph.runs) {
-        std::string error;
-        const std::optional<Style> style = StyleOfText(read, run.text, &error);
-        ASSERT_TRUE(style) << "pandoc: " << error;
-        EXPECT_EQ(std::make_tuple(style->bold, style->italic, style->strike),
-                  std::make_tuple(run.style.bold, run.style.italic, run.style.strike))
-            << "pandoc: " << run.text.toStdString();
         const QTextCursor found = read.find(run.text);
-        EXPECT_EQ(found.charFormat().anchorHref(), run.link) << "pandoc: " << run.text.toStdString();
+        ASSERT_FALSE(found.isNull()) << "pandoc: " << run.text.toStdString();
+        const QTextCharFormat f = found.charFormat();
+        EXPECT_EQ(std::make_tuple(f.fontWeight() >= QFont::DemiBold, f.fontItalic(),
+                                  f.fontStrikeOut(), f.anchorHref()),
+                  std::make_tuple(run.style.bold, run.style.italic, run.style.strike, run.link))
+            << "pandoc: " << run.text.toStdString();
       }
     }
   }

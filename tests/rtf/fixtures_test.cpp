@@ -37,6 +37,23 @@ QString TextOf(const QTextDocument& document) {
   return text;
 }
 
+}  // namespace
+
+void ExpectRuns(const QTextDocument& document, const QVector<ExpectedRun>& runs,
+                const QStringList& differs) {
+  int from = 0;
+  for (const ExpectedRun& run : runs) {
+    if (differs.contains(run.text)) continue;
+    std::string error;
+    const std::optional<Style> style = StyleOfText(document, run.text, &error, &from);
+    ASSERT_TRUE(style) << error;
+    EXPECT_EQ(*style, run.style) << run.text.toStdString();
+    EXPECT_EQ(AlignOf(document.findBlock(from - 1)), run.align) << run.text.toStdString();
+  }
+}
+
+namespace {
+
 struct Fixture {
   const char* file;
   // Texts of LibreOffice's runs this reader reads otherwise, on purpose.
@@ -53,6 +70,11 @@ TEST(RtfFixtures, ReadAsLibreOfficeReadsThem) {
       {"minimal/table-row-unclosed.rtf", {}},
       {"minimal/paragraph-numbers.rtf", {}},
       {"minimal/footnote-soft-hyphen.rtf", {}},
+      // A style's formatting applies after \plain (LibreOffice keeps only its alignment and
+      // size); a character style too; \cb shades as \chcbpat does.
+      {"minimal/stylesheet-positions.rtf",
+       {"Heading text", "Sub heading text", "Right not bold", "Direct overrides",
+        "Body emphasis and ", " shaded "}},
       // Symbol fonts show Unicode characters; LibreOffice keeps their private-use ones
       // and takes a Wingdings font without a symbol character set for a text font.
       {"minimal/symbol-fonts.rtf",
@@ -60,6 +82,7 @@ TEST(RtfFixtures, ReadAsLibreOfficeReadsThem) {
         u"\uF061\uF062\uF067\uF044\uF057"_qs, u"\uF0A5\uF020\uF0B9\uF020\uF0CE\uF020\uF0D6"_qs}},
   };
   for (const Fixture& fixture : fixtures) {
+    SCOPED_TRACE(fixture.file);
     const QString base = QString(fixture.file).chopped(4);
     const QByteArray rtf = ReadFixture(fixture.file);
     ASSERT_FALSE(rtf.isEmpty()) << fixture.file;
@@ -70,16 +93,7 @@ TEST(RtfFixtures, ReadAsLibreOfficeReadsThem) {
     const QVector<ExpectedRun> runs = ReadExpectedRuns(
         QStringLiteral(QUORVIK_RTF_FIXTURES "/") + base + ".lo.json");
     ASSERT_FALSE(runs.isEmpty()) << fixture.file;
-    int from = 0;
-    for (const ExpectedRun& run : runs) {
-      if (fixture.differs.contains(run.text)) continue;
-      std::string error;
-      const std::optional<Style> style = StyleOfText(document, run.text, &error, &from);
-      ASSERT_TRUE(style) << fixture.file << ": " << error;
-      EXPECT_EQ(*style, run.style) << fixture.file << ": " << run.text.toStdString();
-      EXPECT_EQ(AlignOf(document.findBlock(from - 1)), run.align)
-          << fixture.file << ": " << run.text.toStdString();
-    }
+    ExpectRuns(document, runs, fixture.differs);
   }
 }
 

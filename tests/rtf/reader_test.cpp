@@ -181,59 +181,81 @@ TEST(RtfReader, ShowsOtherFilesAsPlainText) {
   }
 }
 
-// Text in the font table's first font at RTF's default size.
-Style Default() {
-  Style style;
-  style.family = "Arial";
-  style.points = 12;
-  return style;
-}
-
-// Character formatting of one piece of text, one case per control word.
+// Character formatting of one piece of text, one case per control word: the flags (b i u s,
+// ^ raised, _ lowered), the font (Arial when none), the size (12 when 0), the colour and
+// background (indexes of kColors).
 TEST(RtfReader, KeepsCharacterFormatting) {
   const QByteArray header =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
-      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
-  struct Case {
+      "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+      "{\\stylesheet{\\s1\\b\\f1\\fs32 H;}{\\s2\\sbasedon1\\i\\cf1 S;}{\\s3\\sbasedon4\\ul A;}"
+      "{\\s4\\sbasedon3\\strike B;}{\\*\\cs1\\super\\highlight2 C;}{\\*\\ts1\\b T;}}";
+  const QColor kColors[] = {QColor(), QColor(255, 0, 0), QColor(0, 0, 255)};
+  const struct {
     const char* name;
     QByteArray body;  // holds the text "X" once
-    void (*expect)(Style&);
+    const char* flags;
+    const char* family;
+    double points;
+    int color, background;
+  } cases[] = {
+      {"plain", "X", "", nullptr, 0, 0, 0},
+      {"bold", "\\b X", "b", nullptr, 0, 0, 0},
+      {"bold off", "\\b\\b0 X", "", nullptr, 0, 0, 0},
+      {"italic", "\\i X", "i", nullptr, 0, 0, 0},
+      {"underline", "\\ul X", "u", nullptr, 0, 0, 0},
+      {"double underline", "\\uldb X", "u", nullptr, 0, 0, 0},
+      {"underline none", "\\ul\\ulnone X", "", nullptr, 0, 0, 0},
+      {"underline zero", "\\ul\\ul0 X", "", nullptr, 0, 0, 0},
+      {"underline colour is not underline", "\\ulc1 X", "", nullptr, 0, 0, 0},
+      {"strike", "\\strike X", "s", nullptr, 0, 0, 0},
+      {"double strike", "\\striked1 X", "s", nullptr, 0, 0, 0},
+      {"font", "\\f1 X", "", "Courier New", 0, 0, 0},
+      {"unknown font number is the default font", "\\f1\\f9 X", "", nullptr, 0, 0, 0},
+      {"size in half points", "\\fs21 X", "", nullptr, 10.5, 0, 0},
+      {"huge size clamped", "\\fs99999999999 X", "", nullptr, 1638, 0, 0},
+      {"zero size clamped", "\\fs0 X", "", nullptr, 1, 0, 0},
+      {"colour", "\\cf2 X", "", nullptr, 0, 2, 0},
+      {"automatic colour", "\\cf1\\cf0 X", "", nullptr, 0, 0, 0},
+      {"colour out of table", "\\cf77 X", "", nullptr, 0, 0, 0},
+      {"group restores", "{\\b\\i\\f1 a}X", "", nullptr, 0, 0, 0},
+      {"paragraph style", "\\s1 X", "b", "Courier New", 16, 0, 0},
+      {"style based on style", "\\s2 X", "bi", "Courier New", 16, 1, 0},
+      {"styles based on each other", "\\s4 X", "us", nullptr, 0, 0, 0},
+      {"character style numbered apart", "\\cs1 X", "^", nullptr, 0, 0, 2},
+      {"direct formatting after style", "\\s1\\b0\\fs20 X", "", "Courier New", 10, 0, 0},
+      {"table style and unknown style ignored", "\\ts1\\s9 X", "", nullptr, 0, 0, 0},
+      {"superscript", "\\super X", "^", nullptr, 0, 0, 0},
+      {"subscript", "\\sub X", "_", nullptr, 0, 0, 0},
+      {"raised", "\\up6 X", "^", nullptr, 0, 0, 0},
+      {"lowered", "\\dn X", "_", nullptr, 0, 0, 0},
+      {"position off", "\\super\\nosupersub X", "", nullptr, 0, 0, 0},
+      {"raised by nothing", "\\up0 X", "", nullptr, 0, 0, 0},
+      {"highlight", "\\highlight1 X", "", nullptr, 0, 0, 1},
+      {"shading", "\\cb2 X", "", nullptr, 0, 0, 2},
+      {"pattern shading", "\\chcbpat2 X", "", nullptr, 0, 0, 2},
+      {"highlight over shading", "\\chcbpat2\\highlight1 X", "", nullptr, 0, 0, 1},
+      {"highlight off", "\\highlight1\\highlight0 X", "", nullptr, 0, 0, 0},
+      {"plain resets all", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1\\super\\highlight1\\plain X", "",
+       nullptr, 0, 0, 0},
+      {"all together", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1 X", "bius", "Courier New", 20, 1, 0},
   };
-  const Case cases[] = {
-      {"plain", "X", [](Style&) {}},
-      {"bold", "\\b X", [](Style& s) { s.bold = true; }},
-      {"bold off", "\\b\\b0 X", [](Style&) {}},
-      {"italic", "\\i X", [](Style& s) { s.italic = true; }},
-      {"underline", "\\ul X", [](Style& s) { s.underline = true; }},
-      {"double underline", "\\uldb X", [](Style& s) { s.underline = true; }},
-      {"underline none", "\\ul\\ulnone X", [](Style&) {}},
-      {"underline zero", "\\ul\\ul0 X", [](Style&) {}},
-      {"underline colour is not underline", "\\ulc1 X", [](Style&) {}},
-      {"strike", "\\strike X", [](Style& s) { s.strike = true; }},
-      {"double strike", "\\striked1 X", [](Style& s) { s.strike = true; }},
-      {"font", "\\f1 X", [](Style& s) { s.family = "Courier New"; }},
-      {"unknown font number is the default font", "\\f1\\f9 X", [](Style&) {}},
-      {"size in half points", "\\fs21 X", [](Style& s) { s.points = 10.5; }},
-      {"huge size clamped", "\\fs99999999999 X", [](Style& s) { s.points = 1638; }},
-      {"zero size clamped", "\\fs0 X", [](Style& s) { s.points = 1; }},
-      {"colour", "\\cf2 X", [](Style& s) { s.color = QColor(0, 0, 255); }},
-      {"automatic colour", "\\cf1\\cf0 X", [](Style&) {}},
-      {"colour out of table", "\\cf77 X", [](Style&) {}},
-      {"group restores", "{\\b\\i\\f1 a}X", [](Style&) {}},
-      {"plain resets all", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1\\plain X", [](Style&) {}},
-      {"all together", "\\b\\i\\ul\\strike\\f1\\fs40\\cf1 X",
-       [](Style& s) {
-         s.bold = s.italic = s.underline = s.strike = true;
-         s.family = "Courier New";
-         s.points = 20;
-         s.color = QColor(255, 0, 0);
-       }},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     QTextDocument document;
     ReadRtf(header + c.body + "}", document);
-    Style expected = Default();
-    c.expect(expected);
+    const QByteArray flags = c.flags;
+    Style expected;
+    expected.bold = flags.contains('b');
+    expected.italic = flags.contains('i');
+    expected.underline = flags.contains('u');
+    expected.strike = flags.contains('s');
+    expected.position = flags.contains('^')   ? Position::Super
+                        : flags.contains('_') ? Position::Sub
+                                              : Position::Normal;
+    expected.family = c.family ? c.family : "Arial";
+    expected.points = c.points > 0 ? c.points : 12;
+    expected.color = kColors[c.color];
+    expected.background = kColors[c.background];
     std::string error;
     const std::optional<Style> style = StyleOfText(document, "X", &error);
     ASSERT_TRUE(style) << c.name << ": " << error;
@@ -241,18 +263,17 @@ TEST(RtfReader, KeepsCharacterFormatting) {
   }
 }
 
+// centre; right (the mark's alignment counts); left (\pard resets); justified; grouped;
+// after (the group's end restores); last (a paragraph without its mark).
 TEST(RtfReader, KeepsParagraphAlignment) {
   QTextDocument document;
   ReadRtf(kHeader + "\\qc centre\\par right\\qr\\par \\pard left\\par \\qj justified\\par"
                     "{\\qr grouped\\par}after\\par \\qc last}",
           document);
-  EXPECT_EQ(AlignOfText(document, "centre"), Align::Center);
-  EXPECT_EQ(AlignOfText(document, "right"), Align::Right) << "the mark's alignment counts";
-  EXPECT_EQ(AlignOfText(document, "left"), Align::Left) << "\\pard resets";
-  EXPECT_EQ(AlignOfText(document, "justified"), Align::Justify);
-  EXPECT_EQ(AlignOfText(document, "grouped"), Align::Right);
-  EXPECT_EQ(AlignOfText(document, "after"), Align::Justify) << "group end restores";
-  EXPECT_EQ(AlignOfText(document, "last"), Align::Center) << "last paragraph without mark";
+  QVector<Align> aligns;
+  for (const Paragraph& paragraph : Summarize(document)) aligns << paragraph.align;
+  EXPECT_EQ(aligns, (QVector<Align>{Align::Center, Align::Right, Align::Left, Align::Justify,
+                                    Align::Right, Align::Justify, Align::Center}));
 }
 
 TEST(RtfReader, ReplacesEarlierContentAsAnUnmodifiedDocument) {

@@ -26,26 +26,6 @@ QByteArray WritePlain(const QString& text) {
   return WriteRtf(document);
 }
 
-TEST(RtfWriter, TablesListEachUsedFontAndColourOnce) {
-  QTextDocument document;
-  QTextCursor cursor(&document);
-  QTextCharFormat mono;
-  mono.setFontFamilies({"Courier New"});
-  QTextCharFormat red;
-  red.setForeground(QColor(255, 0, 0));
-  QTextCharFormat monoRed = mono;
-  monoRed.merge(red);
-  cursor.insertText("a", mono);
-  cursor.insertText("b", red);
-  cursor.insertText("c", monoRed);
-  cursor.insertBlock();
-  cursor.insertText("d", red);
-  const QByteArray rtf = WriteRtf(document);
-  EXPECT_EQ(rtf.count("Courier New;"), 1) << rtf.toStdString();
-  EXPECT_TRUE(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}")) << rtf.toStdString();
-  EXPECT_EQ(rtf.count("\\cf1"), 3);
-}
-
 TEST(RtfWriter, EscapesText) {
   const struct {
     QString text;
@@ -75,16 +55,6 @@ TEST(RtfWriter, EscapesText) {
   for (char c : rtf) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "RTF is 7-bit";
 }
 
-TEST(RtfWriter, EscapesFontNames) {
-  QTextDocument document;
-  QTextCharFormat odd;
-  odd.setFontFamilies({u"A;B{}Ω"_qs});
-  QTextCursor(&document).insertText("x", odd);
-  const QByteArray rtf = WriteRtf(document);
-  EXPECT_TRUE(rtf.contains(" A\\'3bB\\{\\}\\u937\\'3f;}")) << rtf.toStdString();
-  EXPECT_EQ(Summarize(document), RoundTrip(document));
-}
-
 // Documents built from HTML: writing then reading gives the same paragraphs, text and
 // styles.
 TEST(RtfWriter, RoundTripKeepsTextAndFormatting) {
@@ -108,6 +78,8 @@ TEST(RtfWriter, RoundTripKeepsTextAndFormatting) {
       {"characters", u"<p>café € “q” Ω 日本 \U0001F600 a&shy;b</p>"_qs},
       {"breaks", "<p>line<br>break&nbsp;nbsp</p>"},
       {"several paragraphs", "<p>one</p><p><b>two</b></p><p>three</p>"},
+      {"positions and background",
+       "<p>x<sup>2</sup> H<sub>2</sub>O <span style='background-color:#ffff00'>marked</span></p>"},
       {"links", "<p>see <a href='http://x.org/?a=1&amp;b=2'>the <b>link</b></a><a href='#n'>next</a> "
                 "<a href='a\\b&quot;{c}'>odd</a></p>"},
       {"empty", ""},
@@ -151,6 +123,11 @@ TEST(RtfWriter, RoundTripOfRandomDocuments) {
         if (size > 0) format.setFontPointSize(size);
         const QColor color = colors[random.bounded(3)];
         if (color.isValid()) format.setForeground(color);
+        if (random.bounded(3) == 0) format.setBackground(colors[random.bounded(1, 3)]);
+        if (random.bounded(3) == 0) {
+          format.setVerticalAlignment(random.bounded(2) ? QTextCharFormat::AlignSuperScript
+                                                        : QTextCharFormat::AlignSubScript);
+        }
         if (random.bounded(4) == 0) {
           format.setAnchor(true);
           format.setAnchorHref(families[random.bounded(families.size())] + "x");
@@ -174,6 +151,40 @@ TEST(RtfWriter, RoundTripOfRandomDocuments) {
     ASSERT_EQ(RoundTrip(document), Summarize(document))
         << "round " << round << ": " << WriteRtf(document).toStdString();
   }
+}
+
+// Text from HTML is written at the size it is shown at: headings, <big>, <small> and HTML
+// font sizes scale the document's size as Qt shows them; pixels are at 96 dots per inch.
+TEST(RtfWriter, WritesTheSizeShown) {
+  const struct {
+    const char* html;
+    double points;
+  } cases[] = {
+      {"<h1>X</h1>", 20}, {"<h3>X</h3>", 12}, {"<p><big>X</big></p>", 12},
+      {"<p><small>X</small></p>", 8}, {"<p><font size=7>X</font></p>", 24},
+      {"<p><span style='font-size:20px'>X</span></p>", 15},
+      {"<p><span style='font-size:7pt'>X</span></p>", 7}, {"<p>X</p>", 10},
+  };
+  for (const auto& c : cases) {
+    QTextDocument document;
+    document.setDefaultFont(QFont("DejaVu Sans", 10));
+    document.setHtml(c.html);
+    QTextDocument copy;
+    ReadRtf(WriteRtf(document), copy);
+    std::string error;
+    const std::optional<Style> style = StyleOfText(copy, "X", &error);
+    ASSERT_TRUE(style) << c.html << ": " << error;
+    EXPECT_EQ(style->points, c.points) << c.html;
+  }
+}
+
+// List paragraphs carry their markers (\listtext) for readers that do not number lists.
+TEST(RtfWriter, WritesListMarkers) {
+  QTextDocument document;
+  document.setHtml("<ol><li>one<li>two</ol><ul><li>dot</ul><ol type=i><li>r</ol><p>after</p>");
+  QTextDocument copy;
+  ReadRtf(WriteRtf(document), copy);
+  EXPECT_EQ(copy.toPlainText(), u"1.\tone\n2.\ttwo\n•\tdot\ni.\tr\nafter"_qs);
 }
 
 TEST(RtfWriter, TableRowsBecomeTabSeparatedParagraphs) {
