@@ -9,8 +9,14 @@ namespace quorvik::faults {
 
 namespace {
 
-int Wait(pid_t pid)
+// Runs `body` in a forked child and returns its exit status, 128 + the signal if it died.
+int RunInChild(const std::function<int()>& body)
 {
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return 127;
+    if (pid == 0)
+        ::_exit(body());
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
     }
@@ -21,32 +27,15 @@ int Wait(pid_t pid)
 
 int RunWithFileSizeLimit(long maxBytes, const std::function<int()>& body)
 {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return 127;
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = static_cast<rlim_t>(maxBytes);
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            ::_exit(127);
-        ::_exit(body());
-    }
-    return Wait(pid);
+    return RunInChild([&] {
+        const FileSizeLimit limit(maxBytes);
+        return body();
+    });
 }
 
 int RunAsOtherUser(const std::function<int()>& body)
 {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return 127;
-    if (pid == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(127);
-        ::_exit(body());
-    }
-    return Wait(pid);
+    return RunInChild([&] { return ::setgid(65534) != 0 || ::setuid(65534) != 0 ? 127 : body(); });
 }
 
 FileSizeLimit::FileSizeLimit(long maxBytes)

@@ -6,7 +6,9 @@
 #include "passes/filepasses.h"
 #include "passes/textcodec.h"
 
-#include <QFile>
+#include "support/files.h"
+
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <random>
 
 using namespace quorvik;
+using namespace quorvik::testing;
 
 namespace {
 
@@ -38,13 +41,8 @@ QByteArray VariedHtml(int bytes, const QByteArray& lineEnd)
 
 QByteArray Utf16(const QString& text, bool bigEndian)
 {
-    QByteArray out = bigEndian ? QByteArray("\xfe\xff") : QByteArray("\xff\xfe");
-    for (QChar c : text) {
-        const char hi = static_cast<char>(c.unicode() >> 8), lo = static_cast<char>(c.unicode() & 0xff);
-        out += bigEndian ? hi : lo;
-        out += bigEndian ? lo : hi;
-    }
-    return out;
+    QStringEncoder encode(bigEndian ? QStringEncoder::Utf16BE : QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    return encode(text);
 }
 
 QByteArray RandomBytes(int size, unsigned seed)
@@ -115,21 +113,14 @@ TEST_P(HostileInput, ConvertsEveryStageToUtf8Text)
     const Hostile& h = GetParam();
     QTemporaryDir dir;
     const QString doc = dir.filePath("input");
-    {
-        QFile f(doc);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray bytes = h.make();
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
+    ASSERT_TRUE(WriteBytes(doc, h.make()));
     const FixedLinkSwitches links(true, true, true);
     for (Stage stage : {Stage::Reflow, Stage::Text, Stage::Formatted}) {
         SCOPED_TRACE(static_cast<int>(stage));
         const QString out = dir.filePath("out.txt");
         const PassOutcome r = ConvertDocument(doc, out, stage, SettingValues(), links);
         ASSERT_TRUE(r) << r.path.toStdString() << ": " << r.reason.toStdString();
-        QFile f(out);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray text = f.readAll();
+        const QByteArray text = ReadBytes(out);
         EXPECT_TRUE(IsValidUtf8(text.constData(), static_cast<std::size_t>(text.size())));
         EXPECT_TRUE(text.isEmpty() || text.endsWith('\n'));
         if (stage == Stage::Formatted && h.survives) {

@@ -25,24 +25,37 @@ private:
     }
 
 private slots:
+    // Whatever the file holds (truncated, garbage, binary bytes, invalid UTF-8), the values
+    // load as the start-up load reads them, the defaults where a value is unusable.
     void load_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("textLen");
         QTest::addColumn<QString>("cellSep");  // as the conversion uses it
-        QTest::addColumn<int>("webLinks");
-        QTest::newRow("no file") << QByteArray() << 80 << "," << 0;
-        QTest::newRow("72.5 rounds to even") << QByteArray("[Startup]\nTextLen=72.5") << 72 << "," << 0;
-        QTest::newRow("73.5 rounds to even") << QByteArray("[Startup]\nTextLen=73.5") << 74 << "," << 0;
-        QTest::newRow("hexadecimal") << QByteArray("[Startup]\nTextLen=&H40") << 64 << "," << 0;
-        QTest::newRow("not a number") << QByteArray("[Startup]\nTextLen=wide\nWWWLinks=yes") << 80 << "," << 0;
-        QTest::newRow("beyond 16 bits") << QByteArray("[Startup]\nTextLen=32768\nWWWLinks=99999") << 80 << "," << 0;
-        QTest::newRow("none is one space") << QByteArray("[Startup]\nTableCellSep=none") << 80 << " " << 0;
-        QTest::newRow("None is literal") << QByteArray("[Startup]\nTableCellSep=None") << 80 << "None" << 0;
-        QTest::newRow("empty delimiter") << QByteArray("[Startup]\nTableCellSep=") << 80 << "" << 0;
+        QTest::addColumn<QString>("bullet");
+        QTest::addColumn<QString>("links");    // web, mail, news
+        QTest::newRow("no file") << QByteArray() << 80 << "," << "*" << "000";
+        QTest::newRow("empty") << QByteArray("") << 80 << "," << "*" << "000";
+        QTest::newRow("72.5 rounds to even") << QByteArray("[Startup]\nTextLen=72.5") << 72 << "," << "*" << "000";
+        QTest::newRow("73.5 rounds to even") << QByteArray("[Startup]\nTextLen=73.5") << 74 << "," << "*" << "000";
+        QTest::newRow("hexadecimal") << QByteArray("[Startup]\nTextLen=&H40") << 64 << "," << "*" << "000";
+        QTest::newRow("garbage values") << QByteArray("[Startup]\nTextLen=lots\nWWWLinks=yes\nMailLinks=&Hzz\n"
+                                                      "NewsLinks=--1\nBulletChar=\n") << 80 << "," << "" << "000";
+        QTest::newRow("beyond 16 bits") << QByteArray("[Startup]\nTextLen=32768\nWWWLinks=1e9\nMailLinks=7\n"
+                                                      "NewsLinks=99999") << 80 << "," << "*" << "070";
+        QTest::newRow("none is one space") << QByteArray("[Startup]\nTableCellSep=none") << 80 << " " << "*" << "000";
+        QTest::newRow("None is literal") << QByteArray("[Startup]\nTableCellSep=None") << 80 << "None" << "*" << "000";
+        QTest::newRow("empty delimiter") << QByteArray("[Startup]\nTableCellSep=") << 80 << "" << "*" << "000";
         QTest::newRow("case of keys and sections") << QByteArray("; c\r\n[startup]\r\n  textlen = 66 \r\nwwwLINKS=1\r\n")
-                                                   << 66 << "," << 1;
-        QTest::newRow("other section") << QByteArray("[Window]\nTextLen=10\nWWWLinks=1") << 80 << "," << 0;
+                                                   << 66 << "," << "*" << "100";
+        QTest::newRow("other section") << QByteArray("[Window]\nTextLen=10\nWWWLinks=1") << 80 << "," << "*" << "000";
+        QTest::newRow("truncated") << QByteArray("[Startup]\nTextLen=60") << 60 << "," << "*" << "000";
+        QTest::newRow("truncated in quotes") << QByteArray("[Startup]\nBulletChar=\"-") << 80 << "," << "\"-" << "000";
+        QTest::newRow("truncated header") << QByteArray("[Start") << 80 << "," << "*" << "000";
+        QTest::newRow("binary bytes") << QByteArray("[Startup]\nTextLen=40\n\0\xff\xfe garbage", 30) << 80 << ","
+                                      << "*" << "000";
+        QTest::newRow("invalid UTF-8") << QByteArray("[Startup]\nTextLen=40\nBulletChar=\xff\xfe\n") << 40 << ","
+                                       << QStringLiteral("\ufffd\ufffd") << "000";
     }
     void load()
     {
@@ -50,7 +63,8 @@ private slots:
         const SettingValues v = LoadSettingValues(storeWith(file));
         QTEST(v.TextLen, "textLen");
         QTEST(TableCellSepValue(v.TableCellSep), "cellSep");
-        QTEST(v.LinkSettings[0], "webLinks");
+        QTEST(v.BulletChar, "bullet");
+        QTEST(QStringLiteral("%1%2%3").arg(v.LinkSettings[0]).arg(v.LinkSettings[1]).arg(v.LinkSettings[2]), "links");
     }
 
     // One entry per key, whatever letter case the file had; other sections and comments stay.
@@ -110,34 +124,26 @@ private slots:
         QCOMPARE(store.Get(Key::TableCellSep), QString());  // empty, not the default
     }
 
+    // The window's place loads only when every number can be read and the size is not empty.
     void windowPlacement_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("saved");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<bool>("maximized");
-        QTest::newRow("never saved") << QByteArray("[Startup]\nTextLen=40") << false << QRect() << false;
-        QTest::newRow("saved") << QByteArray("[window]\nleft=-5\nTop=20\nWidth=700\nHeight=500\nMaximized=1") << true
-                               << QRect(-5, 20, 700, 500) << true;
-        QTest::newRow("a number unreadable") << QByteArray("[Window]\nLeft=5\nTop=x\nWidth=700\nHeight=500") << false
-                                             << QRect() << false;
-        QTest::newRow("no size") << QByteArray("[Window]\nLeft=5\nTop=5\nWidth=0\nHeight=500") << false << QRect()
-                                 << false;
+        QTest::addColumn<QRect>("geometry");  // null: none saved
+        QTest::newRow("never saved") << QByteArray("[Startup]\nTextLen=40") << QRect();
+        QTest::newRow("saved, maximized") << QByteArray("[window]\nleft=-5\nTop=20\nWidth=700\nHeight=500\nMaximized=1")
+                                          << QRect(-5, 20, 700, 500);
+        QTest::newRow("a number unreadable") << QByteArray("[Window]\nLeft=5\nTop=x\nWidth=700\nHeight=500") << QRect();
+        QTest::newRow("no size") << QByteArray("[Window]\nLeft=5\nTop=5\nWidth=0\nHeight=500") << QRect();
     }
     void windowPlacement()
     {
         QFETCH(QByteArray, file);
-        QFETCH(bool, saved);
-        SettingsStore store = storeWith(file);
-        const WindowPlacement p = LoadWindowPlacement(store);
-        QCOMPARE(p.saved, saved);
-        if (saved) {
-            QTEST(p.geometry, "geometry");
-            QTEST(p.maximized, "maximized");
-            QVERIFY(SaveWindowPlacement(store, {true, QRect(1, 2, 3, 4), false}, nullptr));
-            QCOMPARE(LoadWindowPlacement(store).geometry, QRect(1, 2, 3, 4));
-            QCOMPARE(LoadSettingValues(store).TextLen, 80);
-        }
+        QFETCH(QRect, geometry);
+        const WindowPlacement p = LoadWindowPlacement(storeWith(file));
+        QCOMPARE(p.saved, !geometry.isNull());
+        if (p.saved)
+            QCOMPARE(p.geometry, geometry);
+        QCOMPARE(p.maximized, p.saved);
     }
 };
 

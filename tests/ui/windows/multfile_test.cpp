@@ -90,16 +90,13 @@ private slots:
     void convertedName()
     {
         QFETCH(QString, document);
-        QFETCH(QString, converted);
-        QCOMPARE(ConvertedName(document), converted);
+        QTEST(ConvertedName(document), "converted");
     }
 
     void lists_followTheFolder()
     {
-        QCOMPARE(window_->windowTitle(), QString("Multiple File Selection"));
         QCOMPARE(window_->folderPath(), docs_);
         QCOMPARE(Items(files()), (QStringList{"a.html", "b.htm", "c.html", "notes.txt"}));
-        QCOMPARE(files()->selectionMode(), QAbstractItemView::ExtendedSelection);
         QVERIFY(Items(folders()).last().trimmed() == "sub");
         QCOMPARE(child<QComboBox>("Drive1")->currentIndex(), 2);  // the temporary folder's drive
 
