@@ -93,7 +93,8 @@ public:
     void AppendTableText(LineValues& lv, Word CellState, Word CaptionState, std::size_t BreakFlag);
     void TrimCellSep(Text& text) const;
 
-    // Entities.
+    // Entities. No "&nbsp" starts before `nbspPos` (0: the line holds none); `ampPos` is where
+    // the first cut is made.
     static void ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_t& ampPos, std::size_t& num160Pos);
 
     // Links.
