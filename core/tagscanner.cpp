@@ -9,17 +9,8 @@ namespace quorvik {
 void LineValues::Recount()
 {
     lineLength = line.size();
-    // Whichever bracket comes first is found in the same pass as the other's search begins.
-    const std::size_t n = line.size();
-    const std::size_t first = IndexOfAny(line.data(), n, U'<', U'>', U'>');
-    if (first == n) {
-        TagStart = TagEnd = 0;
-        return;
-    }
-    const std::size_t other = IndexOf(line.data(), n, line[first] == U'<' ? U'>' : U'<', first + 1);
-    const std::size_t a = first + 1, b = other < n ? other + 1 : 0;
-    TagStart = line[first] == U'<' ? a : b;
-    TagEnd = line[first] == U'<' ? b : a;
+    TagStart = Find(line, U'<');
+    TagEnd = Find(line, U'>');
 }
 
 namespace {
