@@ -68,12 +68,19 @@ void Converter::ScanTakenLine(Text& line, LineValues& lv, bool readable)
 
 void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
 {
+    lv.line.clear();
+    ScanLineInto(line, lv.line, lv, readable);
+}
+
+void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable)
+{
     // The positions are taken from the text given, before it is copied.
     const TextView trimmed = Trimmed(line);
+    const std::size_t base = into.size();
     lv.lineLength = trimmed.size();
     if (readable && IsPreformattedLine(trimmed)) {
         // The tag scanner would take the spaces after "<pre>", which are the line's indent.
-        lv.line.assign(trimmed);
+        into.append(trimmed);
         lv.TagStart = 1;
         lv.TagEnd = 5;
         return;
@@ -81,9 +88,9 @@ void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
     lv.TagStart = Find(trimmed, U'<');
     lv.TagEnd = Find(trimmed, U'>');
     const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
-    lv.line.assign(trimmed);
+    into.append(trimmed);
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
-        PlaceTag(lv, next, lv.TagStart, lv.TagEnd);
+        PlaceTag(into, base, lv, next, lv.TagStart, lv.TagEnd);
 }
 
 void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
