@@ -336,7 +336,8 @@ void Converter::WritePreformattedLine(LineValues& lv)
     // it from the blank lines it collapses.
     if (text.empty())
         text.push_back(U' ');
-    Write(text);
+    lastWrittenBlank_ = false;
+    out_.WriteLine(text);
     BlankLines = 0;
 }
 
