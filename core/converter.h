@@ -115,6 +115,10 @@ public:
 private:
     void Write(TextView text)
     {
+        // Readable: a line of nothing but spaces (a marker without text) is a blank line, as
+        // only a blank line of a preformatted block is written as one space.
+        if (options_.readable && !text.empty() && text[0] == U' ' && text.find_first_not_of(U' ') == TextView::npos)
+            text = TextView();
         lastWrittenBlank_ = text.empty() || text.back() == U'\n';
         out_.WriteLine(text);
     }

@@ -34,11 +34,14 @@ void Converter::WriteLine(LineValues& lv)
         Text& line = lv.line;
         const std::size_t k = std::min(lv.TagStart - 1, line.size());
         if (options_.readable && !lineDecoded_) {
+            // Readable: no space is written before text that begins the line, nor for none.
             scratch_.assign(line, 0, k);
             MakeReadableText(scratch_);
-            if (scratch_.empty() || !IsJoiningPunctuation(scratch_[0]))
-                OutLine.push_back(U' ');
-            OutLine += scratch_;
+            if (!scratch_.empty()) {
+                if (!OutLine.empty() && !IsJoiningPunctuation(scratch_[0]))
+                    OutLine.push_back(U' ');
+                OutLine += scratch_;
+            }
         } else {
             if (line.empty() || !IsJoiningPunctuation(line[0]))
                 OutLine.push_back(U' ');
@@ -335,7 +338,8 @@ void Converter::WritePreformattedLine(LineValues& lv)
     // it from the blank lines it collapses.
     if (text.empty())
         text.push_back(U' ');
-    Write(text);
+    lastWrittenBlank_ = false;
+    out_.WriteLine(text);
     BlankLines = 0;
 }
 

@@ -104,6 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
     // Layout.
     Page{"HeadingAfterABlankLine", "<p>text<h2>Head</h2>more", {"", "text", "", "Head", "", "more"}},
     Page{"HeaderCellsJoined", "<table><tr><th>A<th>B<tr><td>1<td>2</table>", {"", "A, B", "", "1, 2"}},
+    Page{"ListEndAddsNoSpace", "<ul><li>a\r\nb</ul>\r\n<ul><li>item<pre>  code</pre>tail</ul>",
+         {"", "*    a b", "", "*    item", "  code", "tail"}},
+    Page{"MarkerWithoutTextIsABlankLine", "<ol><dl><dt><li>x</ol><p>y", {"", "1    x", "", "y"}},
     Page{"WhiteSpaceRunsButNotMarkers", "<ol><li>First   <i>item</i>\tnow</ol><dl><dt>T<dd>two  words</dl>",
          {"", "1    First item now", "", "T", "     two words"}}));
 
