@@ -45,6 +45,9 @@ public:
     // In the readable conversion (`readable`) a preformatted line is kept as it stands.
     static void ScanLine(TextView line, LineValues& lv, bool readable = false);
     static void ScanTakenLine(Text& line, LineValues& lv, bool readable = false);  // taking the text over
+    // ScanLine with the scanned line appended to `into` (lv.line is left alone): lines kept one
+    // after another are then written once.
+    static void ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable = false);
     static void PrepareLine(TextView line, PreparedLine& prepared, bool readable = false)
     {
         ScanLine(line, prepared.lv, readable);
@@ -67,7 +70,13 @@ public:
     // ScanTag's work on a trimmed line, given the ">" after lv.TagEnd (`next`) and the line's
     // first "<" and ">" (`lt`, `gt`), all 1-based and 0 when absent, found before the line was
     // copied (reading back characters just written costs more than reading them before).
-    static void PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt);
+    static void PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt)
+    {
+        PlaceTag(lv.line, 0, lv, next, lt, gt);
+    }
+    // The same on the line that fills `text` from `base` to its end; lv.line is not read.
+    static void PlaceTag(Text& text, std::size_t base, LineValues& lv, std::size_t next, std::size_t lt,
+                         std::size_t gt);
 
     // Output lines and wrapping.
     void WriteLine(LineValues& lv);
@@ -93,7 +102,8 @@ public:
     void AppendTableText(LineValues& lv, Word CellState, Word CaptionState, std::size_t BreakFlag);
     void TrimCellSep(Text& text) const;
 
-    // Entities.
+    // Entities. No "&nbsp" starts before `nbspPos` (0: the line holds none); `ampPos` is where
+    // the first cut is made.
     static void ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_t& ampPos, std::size_t& num160Pos);
 
     // Links.

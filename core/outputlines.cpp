@@ -212,9 +212,11 @@ void Converter::StripTags(LineValues& lv)
     // rounds blank the tag and nothing more; only a tag that ends the line is blanked after the
     // last round, which leaves its end as TagEnd.
     if (TS >= 1 && TE > TS && TE <= entryLen && entryLen == n && line[TS - 1] == U'<' && line[TE - 1] == U'>') {
-        const std::size_t lt = IndexOf(line.data(), n, U'<', TS);
-        const std::size_t gt = IndexOf(line.data(), n, U'>', TE);
-        if (lt == n && gt == n && IndexOf(line.data(), TS - 1, U'<') == TS - 1 && IndexOf(line.data(), TE - 1, U'>') == TE - 1) {
+        // No other bracket before the tag, inside it or after it: after the "<" the first one
+        // met is the ">", and after that none.
+        const char32_t* d = line.data();
+        if (IndexOfAny(d, TS - 1, U'<', U'>', U'>') == TS - 1 && IndexOfAny(d, n, U'<', U'>', U'>', TS) == TE - 1
+            && IndexOfAny(d, n, U'<', U'>', U'>', TE) == n) {
             if (TS == 1) {
                 // The tag goes, and the line is trimmed, in one move.
                 std::size_t e = n;

@@ -131,19 +131,26 @@ void SearchTags(TextView line, TagPositions& p)
     // Sixteen characters at a time, narrowed to bytes first: every value that is not ASCII
     // becomes 0 or 255 on the way (saturation), so it matches none of the three.
     const __m128i lt8 = _mm_set1_epi8('<'), slash8 = _mm_set1_epi8('/'), amp8 = _mm_set1_epi8('&');
-    for (; i + 16 <= last; i += 16) {
-        const auto* p = reinterpret_cast<const __m128i*>(d + i);
+    auto hits = [&](std::size_t at) {  // bit k: d[at + k] is one of the three
+        const auto* p = reinterpret_cast<const __m128i*>(d + at);
         const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(p), _mm_loadu_si128(p + 1));
         const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3));
         const __m128i v = _mm_packus_epi16(lo, hi);
         const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt8), _mm_cmpeq_epi8(v, slash8)),
                                          _mm_cmpeq_epi8(v, amp8));
-        int bits = _mm_movemask_epi8(hit);
-        while (bits != 0) {
-            const int k = __builtin_ctz(static_cast<unsigned>(bits));
-            look(i + static_cast<std::size_t>(k));
-            bits &= bits - 1;
-        }
+        return static_cast<unsigned>(_mm_movemask_epi8(hit));
+    };
+    auto lookAll = [&](std::size_t at, unsigned bits) {
+        for (; bits != 0; bits &= bits - 1)
+            look(at + static_cast<std::size_t>(__builtin_ctz(bits)));
+    };
+    for (; i + 16 <= last; i += 16)
+        lookAll(i, hits(i));
+    if (i < last && last >= 16) {
+        // The last sixteen places, less those already looked at: no loop for the rest.
+        const std::size_t at = last - 16;
+        lookAll(i, hits(at) >> (i - at));
+        return;
     }
     const __m128i lt = _mm_set1_epi32('<'), slash = _mm_set1_epi32('/'), amp = _mm_set1_epi32('&');
     for (; i + 4 <= last; i += 4) {

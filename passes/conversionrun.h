@@ -34,6 +34,11 @@ public:
     // A long line is taken over (lv.line is left empty) instead of copied. `pos` is read only
     // when the batch is Searched().
     void Add(LineValues& lv, const TagPositions& pos);
+    // Converter::ScanLine straight into the batch, searched when the batch is Searched(): the
+    // same as Add of the scanned line, with the line written once. For lines shorter than
+    // kTakenFrom characters (longer ones are taken over by Add).
+    void AddScanned(TextView line, bool readable);
+    static constexpr std::size_t kTakenFrom = std::size_t(1) << 16;
     // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
     // converter.
     template <typename Each>
@@ -79,6 +84,8 @@ private:
     std::vector<std::size_t> found_;
     std::vector<Text> long_;
     bool searched_ = false;
+    LineValues scanned_;  // AddScanned's positions (its line stays empty)
+    TagPositions search_;
 };
 
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links);
