@@ -10,6 +10,7 @@
 #include "core/text.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quorvik {
 
@@ -20,6 +21,10 @@ struct LineValues {
     std::size_t lineLength = 0;
     std::size_t TagStart = 0;  // first "<"
     std::size_t TagEnd = 0;    // first ">"
+    // The line holds no more "<" and ">" than this (SIZE_MAX: not known). The conversion only
+    // ever takes brackets out of a line, so this stays true; whatever may put one in (the
+    // readable decoding) sets it back to SIZE_MAX.
+    std::size_t bracketsAtMost = SIZE_MAX;
 
     void Recount();  // lineLength, TagStart and TagEnd from the line as it stands
 };

@@ -398,6 +398,7 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
 {
     LineValues& lv = prepared.lv;
     const TagPositions& pos = prepared.pos;
+    lv.bracketsAtMost = pos.brackets;
     lineDecoded_ = false;
     if (options_.readable && IsPreformattedLine(lv.line)) {
         WritePreformattedLine(lv);
