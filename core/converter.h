@@ -133,6 +133,8 @@ private:
         out_.WriteLine(TextView());
     }
     void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
+    // Readable: the end of the innermost open list of one kind ("/ol>" or "</ul").
+    static void CloseList(ConversionState& st, bool ordered);
     // Rules 1 to 28 of ConvertPrepared: those that fire on a searched string found in the line.
     void ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
                        std::size_t& LiPos);
