@@ -133,6 +133,12 @@ void MainForm::ClearView(int index)
     contents_.at(static_cast<std::size_t>(index))->clear();
 }
 
+void MainForm::SetReadableViews(bool readable)
+{
+    readableViews_ = readable;
+    UpdateTitle();
+}
+
 void MainForm::SetChanged(int changed)
 {
     record_.Changed = changed;
@@ -142,12 +148,13 @@ void MainForm::SetChanged(int changed)
 void MainForm::UpdateTitle()
 {
     // "Quorvik" before any document, then the document's name, with "*" while it has unsaved
-    // changes.
+    // changes and "(readable)" while the converted views come from the readable conversion.
     if (record_.FileName.isEmpty()) {
         setWindowTitle(kAppTitle);
     } else {
         setWindowTitle(QFileInfo(record_.FileName).fileName() + (record_.Changed > 0 ? QStringLiteral("*") : QString())
-                       + QStringLiteral(" - ") + kAppTitle);
+                       + (readableViews_ ? QStringLiteral(" (readable)") : QString()) + QStringLiteral(" - ")
+                       + kAppTitle);
     }
 }
 
@@ -643,6 +650,7 @@ void MainForm::OpenDocument()
     }
     for (int i = 0; i < 4; ++i)
         ClearView(i);
+    readableViews_ = false;
     if (isRich)
         contents_[0]->setDocument(rich);
     else
@@ -670,6 +678,8 @@ void MainForm::NewDocument()
         (*undoBuffer_)[i] = ViewText(static_cast<int>(i));
         ClearView(static_cast<int>(i));
     }
+    undoReadable_ = readableViews_;
+    SetReadableViews(false);
 }
 
 void MainForm::SaveDocument()
@@ -731,6 +741,10 @@ void MainForm::StartChain(Stage first, Stage last)
     request.first = first;
     request.last = last;
     request.values = values_;
+    // Remove Extra Lines goes on with the text that is shown, in the conversion that made it.
+    if (first != Stage::Reflow)
+        request.values.Readable = readableViews_;
+    chainReadable_ = request.values.Readable;
     request.links = FixedLinkSwitches(linkSwitches_->WebLinks(), linkSwitches_->MailLinks(),
                                       linkSwitches_->OtherLinks());
     chainFailure_.clear();
@@ -784,6 +798,8 @@ void MainForm::ChainStageFinished(const StageReport& report)
         // new conversion.
         for (int i = view; i < 4; ++i)
             ClearView(i);
+        if (report.stage == Stage::Reflow)
+            SetReadableViews(false);
         processed_ = 0;
         if (!report.cancelled)
             chainFailure_ = QStringLiteral("The conversion stopped at the file %1: %2")
@@ -791,6 +807,12 @@ void MainForm::ChainStageFinished(const StageReport& report)
         return;
     }
     SetViewText(view, report.text);
+    if (report.stage == Stage::Reflow) {
+        // A Formatted Text view made by the other conversion does not stay beside this one.
+        if (chainReadable_ != readableViews_)
+            ClearView(3);
+        SetReadableViews(chainReadable_);
+    }
     if (report.stage == Stage::Text)
         processed_ = 1;
     if (report.stage != Stage::Reflow)
@@ -869,6 +891,7 @@ void MainForm::TakeUndoSnapshot()
     for (std::size_t i = 0; i < 4; ++i)
         texts[i] = ViewText(static_cast<int>(i));
     undoBuffer_ = texts;
+    undoReadable_ = readableViews_;
     SetUndoAvailable(true);
 }
 
@@ -878,6 +901,7 @@ void MainForm::Undo()
     if (undoBuffer_) {
         for (std::size_t i = 0; i < 4; ++i)
             SetViewText(static_cast<int>(i), (*undoBuffer_)[i]);
+        SetReadableViews(undoReadable_);
     }
     SetUndoAvailable(false);
 }

@@ -146,6 +146,8 @@ private:
     QTextEdit* ShownView() const;
     void ShowStyleAtCursor();
     void UpdateTitle();
+    // Whether the converted views come from the readable conversion (the title says so).
+    void SetReadableViews(bool readable);
 
     // The conversion: the stages from `first` to `last` on the work-file chain's worker thread.
     void RunCodeChain(bool withLines);
@@ -169,6 +171,7 @@ private:
     int currentView_ = 0;
     bool deleting_ = false;
     std::optional<std::array<QString, 4>> undoBuffer_;
+    bool undoReadable_ = false;  // readableViews_ when the undo snapshot was taken
     WindowLayout layout_;
 
     QToolBar* toolbar_ = nullptr;
@@ -187,6 +190,8 @@ private:
     std::unique_ptr<WorkFileChain> chain_;
     bool converting_ = false;
     bool chainFromStart_ = false;
+    bool chainReadable_ = false;  // the running chain converts readable
+    bool readableViews_ = false;  // the converted views come from the readable conversion
     QPointer<QProgressDialog> progress_;
     QString chainFailure_;  // why the running chain stopped, told when it has ended
 

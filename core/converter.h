@@ -10,6 +10,7 @@
 #include "core/text.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quorvik {
 
@@ -20,6 +21,10 @@ struct LineValues {
     std::size_t lineLength = 0;
     std::size_t TagStart = 0;  // first "<"
     std::size_t TagEnd = 0;    // first ">"
+    // The line holds no more "<" and ">" than this (SIZE_MAX: not known). The conversion only
+    // ever takes brackets out of a line, so this stays true; whatever may put one in (the
+    // readable decoding) sets it back to SIZE_MAX.
+    std::size_t bracketsAtMost = SIZE_MAX;
 
     void Recount();  // lineLength, TagStart and TagEnd from the line as it stands
 };
@@ -45,6 +50,9 @@ public:
     // In the readable conversion (`readable`) a preformatted line is kept as it stands.
     static void ScanLine(TextView line, LineValues& lv, bool readable = false);
     static void ScanTakenLine(Text& line, LineValues& lv, bool readable = false);  // taking the text over
+    // ScanLine with the scanned line appended to `into` (lv.line is left alone): lines kept one
+    // after another are then written once.
+    static void ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable = false);
     static void PrepareLine(TextView line, PreparedLine& prepared, bool readable = false)
     {
         ScanLine(line, prepared.lv, readable);
@@ -67,7 +75,13 @@ public:
     // ScanTag's work on a trimmed line, given the ">" after lv.TagEnd (`next`) and the line's
     // first "<" and ">" (`lt`, `gt`), all 1-based and 0 when absent, found before the line was
     // copied (reading back characters just written costs more than reading them before).
-    static void PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt);
+    static void PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt)
+    {
+        PlaceTag(lv.line, 0, lv, next, lt, gt);
+    }
+    // The same on the line that fills `text` from `base` to its end; lv.line is not read.
+    static void PlaceTag(Text& text, std::size_t base, LineValues& lv, std::size_t next, std::size_t lt,
+                         std::size_t gt);
 
     // Output lines and wrapping.
     void WriteLine(LineValues& lv);
@@ -93,7 +107,8 @@ public:
     void AppendTableText(LineValues& lv, Word CellState, Word CaptionState, std::size_t BreakFlag);
     void TrimCellSep(Text& text) const;
 
-    // Entities.
+    // Entities. No "&nbsp" starts before `nbspPos` (0: the line holds none); `ampPos` is where
+    // the first cut is made.
     static void ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_t& ampPos, std::size_t& num160Pos);
 
     // Links.
@@ -105,6 +120,10 @@ public:
 private:
     void Write(TextView text)
     {
+        // Readable: a line of nothing but spaces (a marker without text) is a blank line, as
+        // only a blank line of a preformatted block is written as one space.
+        if (options_.readable && !text.empty() && text[0] == U' ' && text.find_first_not_of(U' ') == TextView::npos)
+            text = TextView();
         lastWrittenBlank_ = text.empty() || text.back() == U'\n';
         out_.WriteLine(text);
     }
@@ -114,6 +133,8 @@ private:
         out_.WriteLine(TextView());
     }
     void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
+    // Readable: the end of the innermost open list of one kind ("/ol>" or "</ul").
+    static void CloseList(ConversionState& st, bool ordered);
     // Rules 1 to 28 of ConvertPrepared: those that fire on a searched string found in the line.
     void ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
                        std::size_t& LiPos);

@@ -30,8 +30,10 @@ void Converter::ReplaceEntities(LineValues& lv, std::size_t& nbspPos, std::size_
     // 1. Non-breaking spaces: six characters wide as long as the line holds an "&nbsp;" anywhere,
     //    five otherwise. Blanking never creates a reference, so each search goes on from the
     //    last one instead of starting again at the front.
-    std::size_t p = Find(line, U"&nbsp");
-    std::size_t q = Find(line, U"&nbsp;");
+    //    The converter's position is where the first one was found before earlier rules ran,
+    //    which only blank characters: none can start before it.
+    std::size_t p = nbspPos > 0 ? Find(line, U"&nbsp", nbspPos) : 0;
+    std::size_t q = p > 0 ? Find(line, U"&nbsp;", p) : 0;
     while (p > 0) {
         Blank(line, p, q == 0 ? 5 : 6);
         p = Find(line, U"&nbsp", p + 1);

@@ -29,6 +29,10 @@ bool AnyFound(const TagPositions& p, std::uint64_t mask)
 constexpr std::uint64_t kHeadingOpens = MaskOf({kH1, kH2, kH3, kH4, kH5, kH6});
 constexpr std::uint64_t kHeadingEnds = MaskOf({kEndH1, kEndH2, kEndH3, kEndH4, kEndH5, kEndH6});
 constexpr std::uint64_t kLineEnds = MaskOf({kEndLi, kEndUl, kEndOl, kEndDl, kBr});
+constexpr std::uint64_t kRules1To6 = kHeadingOpens | kLineEnds | kHeadingEnds | MaskOf({kMenu, kDir, kLi, kEndHtml});
+constexpr std::uint64_t kRules11To15 = MaskOf({kEndOl, kEndUl, kEndDl, kDt, kDd});
+constexpr std::uint64_t kRules16To22 = MaskOf({kEndTable, kEndTd, kEndCaption, kTable, kTr, kTd, kTh, kCaption});
+constexpr std::uint64_t kRules23To26 = MaskOf({kDl, kOl, kUl, kDt, kDd});
 
 }  // namespace
 
@@ -39,6 +43,25 @@ void Converter::Flush(LineValues& lv)
         WriteLine(lv);
         BlankLines = 0;
     }
+}
+
+void Converter::CloseList(ConversionState& st, bool ordered)
+{
+    // The innermost list of that kind ends, with any list still open inside it; the list around
+    // it, if any, goes on (its item too), and without one no list is open.
+    auto& lists = st.OpenLists;
+    while (!lists.empty()) {
+        const bool wasOrdered = lists.back().ordered;
+        lists.pop_back();
+        if (wasOrdered == ordered)
+            break;
+    }
+    if (lists.empty()) {
+        st.InOrderedList = st.InUnorderedList = Word::No;
+        return;
+    }
+    (lists.back().ordered ? st.InOrderedList : st.InUnorderedList) = Word::Yes;
+    st.InListItem = Word::Yes;
 }
 
 void Converter::ConvertLine(Text& line, ConversionState& st)
@@ -68,12 +91,19 @@ void Converter::ScanTakenLine(Text& line, LineValues& lv, bool readable)
 
 void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
 {
+    lv.line.clear();
+    ScanLineInto(line, lv.line, lv, readable);
+}
+
+void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable)
+{
     // The positions are taken from the text given, before it is copied.
     const TextView trimmed = Trimmed(line);
+    const std::size_t base = into.size();
     lv.lineLength = trimmed.size();
     if (readable && IsPreformattedLine(trimmed)) {
         // The tag scanner would take the spaces after "<pre>", which are the line's indent.
-        lv.line.assign(trimmed);
+        into.append(trimmed);
         lv.TagStart = 1;
         lv.TagEnd = 5;
         return;
@@ -81,9 +111,9 @@ void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
     lv.TagStart = Find(trimmed, U'<');
     lv.TagEnd = Find(trimmed, U'>');
     const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
-    lv.line.assign(trimmed);
+    into.append(trimmed);
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
-        PlaceTag(lv, next, lv.TagStart, lv.TagEnd);
+        PlaceTag(into, base, lv, next, lv.TagStart, lv.TagEnd);
 }
 
 void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
@@ -94,53 +124,57 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
     const bool headingOpens = AnyFound(pos, kHeadingOpens);
     const bool headingEnds = AnyFound(pos, kHeadingEnds);
 
-    // 1. A heading ends every list, table and paragraph state. Readable: it starts on a line of
-    //    its own, after one blank line.
-    if (headingOpens && options_.readable) {
-        Flush(lv);
-        if (!lastWrittenBlank_)
-            WriteBlank();
-    }
-    if (headingOpens) {
-        st.InParagraph = st.InOrderedList = st.InHead = st.InTable = st.InTitle = Word::No;
-        st.InUnorderedList = st.InDefList = st.CellState = st.CaptionState = Word::No;
-        st.InLink = st.InListItem = Word::No;
-        HangIndent = 0;
-    }
-    // 2. List end or line break.
-    if (AnyFound(pos, kLineEnds)) {
-        Flush(lv);
-        HangIndent = 0;
-    }
-    // 3. Heading ends.
-    if (headingEnds) {
-        Flush(lv);
-        WriteBlank();
-        HangIndent = 0;
-    }
-    // 4. Menu or directory list.
-    if (pos.found(kMenu) || pos.found(kDir)) {
-        st.InParagraph = Word::No;
-        Flush(lv);
-        WriteBlank();
-        HangIndent = 0;
-    }
-    // 5. List item opens: the blank line comes before the text that OutLine still holds.
-    if (pos.found(kLi)) {
-        st.InListItem = Word::Yes;
-        if (BlankLines < 1) {
-            WriteBlank();
-            WriteLine(lv);
-            BlankLines = 0;
-        } else {
+    // Rules 1 to 6 each fire only on one of their strings: a line holding none passes them.
+    if (AnyFound(pos, kRules1To6)) {
+        // 1. A heading ends every list, table and paragraph state. Readable: it starts on a line of
+        //    its own, after one blank line.
+        if (headingOpens && options_.readable) {
             Flush(lv);
+            if (!lastWrittenBlank_)
+                WriteBlank();
         }
-        st.InParagraph = Word::No;
-        HangIndent = 0;
+        if (headingOpens) {
+            st.OpenLists.clear();
+            st.InParagraph = st.InOrderedList = st.InHead = st.InTable = st.InTitle = Word::No;
+            st.InUnorderedList = st.InDefList = st.CellState = st.CaptionState = Word::No;
+            st.InLink = st.InListItem = Word::No;
+            HangIndent = 0;
+        }
+        // 2. List end or line break.
+        if (AnyFound(pos, kLineEnds)) {
+            Flush(lv);
+            HangIndent = 0;
+        }
+        // 3. Heading ends.
+        if (headingEnds) {
+            Flush(lv);
+            WriteBlank();
+            HangIndent = 0;
+        }
+        // 4. Menu or directory list.
+        if (pos.found(kMenu) || pos.found(kDir)) {
+            st.InParagraph = Word::No;
+            Flush(lv);
+            WriteBlank();
+            HangIndent = 0;
+        }
+        // 5. List item opens: the blank line comes before the text that OutLine still holds.
+        if (pos.found(kLi)) {
+            st.InListItem = Word::Yes;
+            if (BlankLines < 1) {
+                WriteBlank();
+                WriteLine(lv);
+                BlankLines = 0;
+            } else {
+                Flush(lv);
+            }
+            st.InParagraph = Word::No;
+            HangIndent = 0;
+        }
+        // 6. Document end.
+        if (pos.found(kEndHtml))
+            FlushLine();
     }
-    // 6. Document end.
-    if (pos.found(kEndHtml))
-        FlushLine();
     // 7. Entities (the readable conversion decodes them as the text is appended).
     if (options_.readable)
         nbspPos = ampPos = num160Pos = 0;
@@ -167,154 +201,177 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
     // 10.
     if (pos.found(kHead))
         st.InHead = Word::Yes;
-    // 11. "/ol>" is the only closing form of an ordered list.
-    if (pos.found(kEndOl)) {
-        st.InOrderedList = Word::No;
-        st.InListItem = Word::No;
-    }
-    // 12.
-    if (pos.found(kEndUl)) {
-        st.InUnorderedList = Word::No;
-        if (!(BlankLines >= 1 && OutLine.empty())) {
-            WriteLine(lv);
-            BlankLines = 0;
+    // Rules 11 to 15 each fire only on one of their strings: a line holding none passes them.
+    if (AnyFound(pos, kRules11To15)) {
+        // 11. "/ol>" is the only closing form of an ordered list.
+        if (pos.found(kEndOl)) {
+            st.InOrderedList = Word::No;
+            st.InListItem = Word::No;
+            if (options_.readable)
+                CloseList(st, true);
         }
-    }
-    // 13.
-    if (pos.found(kEndDl)) {
-        st.InDefList = InDefTerm = InDefData = Word::No;
-        Flush(lv);
-        HangIndent = 0;
-    }
-    // 14.
-    if (pos.found(kDt)) {
-        InDefTerm = Word::Yes;
-        InDefData = Word::No;
-        Flush(lv);
-        HangIndent = 0;
-    }
-    // 15. HangIndent is left alone when nothing is pending.
-    if (pos.found(kDd)) {
-        InDefData = Word::Yes;
-        InDefTerm = Word::No;
-        if (!OutLine.empty()) {
-            WriteLine(lv);
-            BlankLines = 0;
+        // 12.
+        if (pos.found(kEndUl)) {
+            st.InUnorderedList = Word::No;
+            if (!(BlankLines >= 1 && OutLine.empty())) {
+                WriteLine(lv);
+                BlankLines = 0;
+            }
+            if (options_.readable)
+                CloseList(st, false);
+        }
+        // 13.
+        if (pos.found(kEndDl)) {
+            st.InDefList = InDefTerm = InDefData = Word::No;
+            Flush(lv);
             HangIndent = 0;
         }
-    }
-    // 16.
-    if (pos.found(kEndTable)) {
-        st.InTable = Word::No;
-        if (!OutLine.empty()) {
-            TrimCellSep(OutLine);
-            WriteLine(lv);
-            BlankLines = 0;
+        // 14.
+        if (pos.found(kDt)) {
+            InDefTerm = Word::Yes;
+            InDefData = Word::No;
+            Flush(lv);
+            HangIndent = 0;
         }
-        st.CellState = Word::No;
-        HangIndent = 0;
-    }
-    // 17.
-    if (pos.found(kEndTd))
-        st.CellState = Word::Done;
-    // 18. Caption text that ends in its closing tag joins the caption.
-    if (pos.found(kEndCaption)) {
-        if (lv.TagStart >= 2 && lv.lineLength == lv.TagEnd) {
-            StripText(lv);
-            OutLine.push_back(U' ');
-            OutLine += lv.line;
-            Trim(OutLine);
+        // 15. HangIndent is left alone when nothing is pending.
+        if (pos.found(kDd)) {
+            InDefData = Word::Yes;
+            InDefTerm = Word::No;
+            if (!OutLine.empty()) {
+                WriteLine(lv);
+                BlankLines = 0;
+                HangIndent = 0;
+            }
         }
-        if (!OutLine.empty()) {
-            TrimCellSep(OutLine);
-            WriteLine(lv);
-            BlankLines = 0;
-        }
-        st.CaptionState = Word::Done;
-        HangIndent = 0;
     }
-    // 19.
-    if (pos.found(kTable)) {
-        st.InTable = Word::Yes;
-        st.BreakPending = Word::Yes;
-        st.InParagraph = Word::No;
-        st.Marker.SetText(TextView());
-        st.InListItem = Word::No;
-        if (OutLine.empty()) {
+    // Rules 16 to 22 each fire only on one of their strings: a line holding none passes them.
+    if (AnyFound(pos, kRules16To22)) {
+        // 16.
+        if (pos.found(kEndTable)) {
+            st.InTable = Word::No;
+            if (!OutLine.empty()) {
+                TrimCellSep(OutLine);
+                WriteLine(lv);
+                BlankLines = 0;
+            }
+            st.CellState = Word::No;
+            HangIndent = 0;
+        }
+        // 17.
+        if (pos.found(kEndTd))
+            st.CellState = Word::Done;
+        // 18. Caption text that ends in its closing tag joins the caption.
+        if (pos.found(kEndCaption)) {
+            if (lv.TagStart >= 2 && lv.lineLength == lv.TagEnd) {
+                StripText(lv);
+                OutLine.push_back(U' ');
+                OutLine += lv.line;
+                Trim(OutLine);
+            }
+            if (!OutLine.empty()) {
+                TrimCellSep(OutLine);
+                WriteLine(lv);
+                BlankLines = 0;
+            }
+            st.CaptionState = Word::Done;
+            HangIndent = 0;
+        }
+        // 19.
+        if (pos.found(kTable)) {
+            st.InTable = Word::Yes;
+            st.BreakPending = Word::Yes;
+            st.InParagraph = Word::No;
+            st.Marker.SetText(TextView());
+            st.InListItem = Word::No;
+            if (OutLine.empty()) {
+                WriteBlank();
+                ++BlankLines;
+            } else {
+                WriteLine(lv);
+                BlankLines = 0;
+            }
+            HangIndent = 0;
+        }
+        // 20. A new row writes the row collected so far and a blank line.
+        if (pos.found(kTr)) {
+            if (!OutLine.empty()) {
+                TrimCellSep(OutLine);
+                WriteLine(lv);
+                BlankLines = 0;
+                WriteBlank();
+            }
+            st.CellState = Word::No;
+            CellCount = 0;
+            HangIndent = 0;
+        }
+        // 21.
+        if (pos.found(kTd) || pos.found(kTh)) {
+            st.CellState = Word::Yes;
+            ++CellCount;
+            if (CellCount > 1)
+                st.CellState = Word::Processing;
+        }
+        // 22.
+        if (pos.found(kCaption))
+            st.CaptionState = Word::Yes;
+    }
+    // Rules 23 to 26 each fire only on one of their strings: a line holding none passes them.
+    if (AnyFound(pos, kRules23To26)) {
+        // 23.
+        if (pos.found(kDl)) {
+            st.InDefList = Word::Yes;
+            st.BreakPending = Word::Yes;
+            st.InParagraph = Word::No;
+            st.Marker.SetText(TextView());
+            Flush(lv);
             WriteBlank();
             ++BlankLines;
-        } else {
-            WriteLine(lv);
-            BlankLines = 0;
+            HangIndent = 0;
         }
-        HangIndent = 0;
-    }
-    // 20. A new row writes the row collected so far and a blank line.
-    if (pos.found(kTr)) {
-        if (!OutLine.empty()) {
-            TrimCellSep(OutLine);
-            WriteLine(lv);
-            BlankLines = 0;
-            WriteBlank();
+        // 24.
+        if (pos.found(kOl)) {
+            if (OutLine.empty()) {
+                WriteBlank();
+                ++BlankLines;
+            } else {
+                WriteLine(lv);
+                BlankLines = 0;
+            }
+            st.InOrderedList = Word::Yes;
+            st.InParagraph = Word::No;
+            st.Marker.SetCounter(0);
+            HangIndent = 0;
+            if (options_.readable)
+                st.OpenLists.push_back({true, 0});
         }
-        st.CellState = Word::No;
-        CellCount = 0;
-        HangIndent = 0;
-    }
-    // 21.
-    if (pos.found(kTd) || pos.found(kTh)) {
-        st.CellState = Word::Yes;
-        ++CellCount;
-        if (CellCount > 1)
-            st.CellState = Word::Processing;
-    }
-    // 22.
-    if (pos.found(kCaption))
-        st.CaptionState = Word::Yes;
-    // 23.
-    if (pos.found(kDl)) {
-        st.InDefList = Word::Yes;
-        st.BreakPending = Word::Yes;
-        st.InParagraph = Word::No;
-        st.Marker.SetText(TextView());
-        Flush(lv);
-        WriteBlank();
-        ++BlankLines;
-        HangIndent = 0;
-    }
-    // 24.
-    if (pos.found(kOl)) {
-        if (OutLine.empty()) {
-            WriteBlank();
-            ++BlankLines;
-        } else {
-            WriteLine(lv);
-            BlankLines = 0;
+        // 25.
+        if (pos.found(kUl)) {
+            st.InUnorderedList = Word::Yes;
+            Flush(lv);
+            st.BreakPending = Word::Yes;
+            st.InParagraph = Word::No;
+            st.Marker.SetText(TextView());
+            HangIndent = 0;
+            if (options_.readable)
+                st.OpenLists.push_back({false, 0});
         }
-        st.InOrderedList = Word::Yes;
-        st.InParagraph = Word::No;
-        st.Marker.SetCounter(0);
-        HangIndent = 0;
+        // 26. Definition markers.
+        if (pos.found(kDt) && st.InDefList == Word::Yes) {
+            st.Marker.SetText(U"   ");
+            LiPos = 1;
+        } else if (pos.found(kDd) && st.InDefList == Word::Yes) {
+            st.Marker.SetText(U"         ");
+            LiPos = 1;
+        }
     }
-    // 25.
-    if (pos.found(kUl)) {
-        st.InUnorderedList = Word::Yes;
-        Flush(lv);
-        st.BreakPending = Word::Yes;
-        st.InParagraph = Word::No;
-        st.Marker.SetText(TextView());
-        HangIndent = 0;
-    }
-    // 26. Definition markers.
-    if (pos.found(kDt) && st.InDefList == Word::Yes) {
-        st.Marker.SetText(U"   ");
-        LiPos = 1;
-    } else if (pos.found(kDd) && st.InDefList == Word::Yes) {
-        st.Marker.SetText(U"         ");
-        LiPos = 1;
-    }
-    // 27. Item markers.
-    if (LiPos >= 1) {
+    // 27. Item markers. Readable: an item of an open list is marked as its own list marks it.
+    if (options_.readable && pos.found(kLi) && !st.OpenLists.empty() && LiPos >= 1) {
+        ConversionState::OpenList& list = st.OpenLists.back();
+        if (list.ordered)
+            st.Marker.SetCounter(++list.count);
+        else
+            st.Marker.SetText(options_.BulletChar);
+    } else if (LiPos >= 1) {
         if (st.InOrderedList == Word::Yes) {
             if (st.Marker.isCounter) {
                 st.Marker.SetCounter(st.Marker.counter + 1);
@@ -341,6 +398,7 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
 {
     LineValues& lv = prepared.lv;
     const TagPositions& pos = prepared.pos;
+    lv.bracketsAtMost = pos.brackets;
     lineDecoded_ = false;
     if (options_.readable && IsPreformattedLine(lv.line)) {
         WritePreformattedLine(lv);

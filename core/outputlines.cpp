@@ -34,11 +34,14 @@ void Converter::WriteLine(LineValues& lv)
         Text& line = lv.line;
         const std::size_t k = std::min(lv.TagStart - 1, line.size());
         if (options_.readable && !lineDecoded_) {
+            // Readable: no space is written before text that begins the line, nor for none.
             scratch_.assign(line, 0, k);
             MakeReadableText(scratch_);
-            if (scratch_.empty() || !IsJoiningPunctuation(scratch_[0]))
-                OutLine.push_back(U' ');
-            OutLine += scratch_;
+            if (!scratch_.empty()) {
+                if (!OutLine.empty() && !IsJoiningPunctuation(scratch_[0]))
+                    OutLine.push_back(U' ');
+                OutLine += scratch_;
+            }
         } else {
             if (line.empty() || !IsJoiningPunctuation(line[0]))
                 OutLine.push_back(U' ');
@@ -209,9 +212,13 @@ void Converter::StripTags(LineValues& lv)
     // rounds blank the tag and nothing more; only a tag that ends the line is blanked after the
     // last round, which leaves its end as TagEnd.
     if (TS >= 1 && TE > TS && TE <= entryLen && entryLen == n && line[TS - 1] == U'<' && line[TE - 1] == U'>') {
-        const std::size_t lt = IndexOf(line.data(), n, U'<', TS);
-        const std::size_t gt = IndexOf(line.data(), n, U'>', TE);
-        if (lt == n && gt == n && IndexOf(line.data(), TS - 1, U'<') == TS - 1 && IndexOf(line.data(), TE - 1, U'>') == TE - 1) {
+        // No other bracket before the tag, inside it or after it: a line known to hold no more
+        // than two has none; otherwise after the "<" the first one met must be the ">", and
+        // after that none.
+        const char32_t* d = line.data();
+        if (lv.bracketsAtMost <= 2
+            || (IndexOfAny(d, TS - 1, U'<', U'>', U'>') == TS - 1 && IndexOfAny(d, n, U'<', U'>', U'>', TS) == TE - 1
+                && IndexOfAny(d, n, U'<', U'>', U'>', TE) == n)) {
             if (TS == 1) {
                 // The tag goes, and the line is trimmed, in one move.
                 std::size_t e = n;
@@ -318,6 +325,7 @@ void Converter::StripText(LineValues& lv)
     StripTags(lv);
     const std::size_t stripped = lv.lineLength;
     MakeReadableText(lv.line);
+    lv.bracketsAtMost = SIZE_MAX;  // a decoded "&lt;" is a bracket now
     lv.lineLength = lv.line.size();
     lv.TagStart = 0;
     lv.TagEnd = lv.TagEnd > 0 && lv.TagEnd == stripped ? lv.lineLength : 0;
@@ -333,7 +341,8 @@ void Converter::WritePreformattedLine(LineValues& lv)
     // it from the blank lines it collapses.
     if (text.empty())
         text.push_back(U' ');
-    Write(text);
+    lastWrittenBlank_ = false;
+    out_.WriteLine(text);
     BlankLines = 0;
 }
 

@@ -13,15 +13,6 @@ void LineValues::Recount()
     TagEnd = Find(line, U'>');
 }
 
-namespace {
-
-void Lower(Text& line, std::size_t from, std::size_t to)  // 0-based, half-open
-{
-    LowerAll(line.data() + from, to - from);
-}
-
-}  // namespace
-
 void Converter::ScanTag(LineValues& lv)
 {
     Text& line = lv.line;
@@ -38,10 +29,10 @@ void Converter::ScanTag(LineValues& lv)
     PlaceTag(lv, Find(line, U'>', lv.TagEnd + 1), lt, gt);
 }
 
-void Converter::PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt)
+void Converter::PlaceTag(Text& text, std::size_t base, LineValues& lv, std::size_t next, std::size_t lt, std::size_t gt)
 {
-    Text& line = lv.line;
-    const std::size_t n = line.size();
+    const std::size_t n = text.size() - base;
+    char32_t* line = text.data() + base;  // valid until the text is shortened
 
     // Widen the tag once, to the second ">" of the line at most.
     if (next > lv.TagEnd)
@@ -65,36 +56,39 @@ void Converter::PlaceTag(LineValues& lv, std::size_t next, std::size_t lt, std::
 
     if (lv.TagStart == 1 && lv.TagEnd == n) {
         // "whole": the tag text alone.
-        Lower(line, 0, n);
+        LowerAll(line, n);
     } else if (lv.TagStart == 1) {
         // "start": the tag text directly followed by the rest, trimmed.
-        Lower(line, 0, te);
+        LowerAll(line, te);
         std::size_t r = te;
         while (r < n && line[r] == U' ')
             ++r;
-        line.erase(te, r - te);
+        if (r > te)
+            text.erase(base + te, r - te);
         lt = shifted(lt, te, r - te);
         gt = shifted(gt, te, r - te);
     } else if (lv.TagEnd == n) {
         // "end": the rest, trimmed, directly followed by the tag text.
-        Lower(line, ts, n);
+        LowerAll(line + ts, n - ts);
         std::size_t l = ts;
         while (l > 0 && line[l - 1] == U' ')
             --l;
-        line.erase(l, ts - l);
+        if (ts > l)
+            text.erase(base + l, ts - l);
         lt = shifted(lt, ts, ts - l);
         gt = shifted(gt, ts, ts - l);
     } else {
         // In the middle: the tag is gone, its characters stay as spaces inside the line. The line
         // keeps its first and last characters, so trimming changes nothing.
+        const TextView whole(line, n);
         if (lt > ts && lt <= te)
-            lt = Find(line, U'<', te + 1);
+            lt = Find(whole, U'<', te + 1);
         if (gt > ts && gt <= te)
-            gt = Find(line, U'>', te + 1);
+            gt = Find(whole, U'>', te + 1);
         for (std::size_t i = ts; i < te; ++i)
             line[i] = U' ';
     }
-    lv.lineLength = line.size();
+    lv.lineLength = text.size() - base;
     lv.TagStart = lt;
     lv.TagEnd = gt;
 }

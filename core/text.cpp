@@ -45,29 +45,6 @@ std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, st
     return n;
 }
 
-std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c, std::size_t from)
-{
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
-                  vc = _mm_set1_epi32(static_cast<int>(c));
-    auto hits = [&](const char32_t* at) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i h = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)), _mm_cmpeq_epi32(v, vc));
-        return _mm_movemask_ps(_mm_castsi128_ps(h));
-    };
-    for (; i + 8 <= n; i += 8) {
-        if (const int bits = hits(data + i) | (hits(data + i + 4) << 4))
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
-    }
-#endif
-    for (; i < n; ++i) {
-        if (data[i] == a || data[i] == b || data[i] == c)
-            return i;
-    }
-    return n;
-}
-
 void FlattenWhitespace(Text& text)
 {
     Trim(text);
@@ -160,44 +137,60 @@ Text FromUtf8(std::string_view s)
     return out;
 }
 
+namespace {
+
+inline char* EncodeOne(char* o, char32_t c)
+{
+    if (c < 0x80) {
+        *o++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *o++ = static_cast<char>(0xC0 | (c >> 6));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000 || c > 0x10FFFF) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            c = 0xFFFD;  // a lone surrogate or a value beyond Unicode has no UTF-8 form
+        *o++ = static_cast<char>(0xE0 | (c >> 12));
+        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *o++ = static_cast<char>(0xF0 | (c >> 18));
+        *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return o;
+}
+
+}  // namespace
+
 std::size_t EncodeUtf8(char* out, TextView text)
 {
-    // ASCII, the usual case, is checked and narrowed eight characters at a time.
+    // ASCII, the usual case, is checked and narrowed eight characters at a time; eight that are
+    // not all ASCII are written one by one, and the next eight are looked at together again.
     const std::size_t n = text.size();
+    const char32_t* d = text.data();
+    char* o = out;
     std::size_t k = 0;
 #if defined(__SSE2__)
     const __m128i top = _mm_set1_epi32(0x7F);
     for (; k + 8 <= n; k += 8) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + k + 4));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k + 4));
         // Above 0x7F, or so large that it reads as negative.
         const __m128i wide = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, top), _mm_srai_epi32(a, 31)),
                                           _mm_or_si128(_mm_cmpgt_epi32(b, top), _mm_srai_epi32(b, 31)));
-        if (_mm_movemask_epi8(wide) != 0)
-            break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+        if (_mm_movemask_epi8(wide) == 0) {
+            // At least 4 * (n - k) >= 32 bytes of room are left here.
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+            o += 8;
+            continue;
+        }
+        for (std::size_t j = k; j < k + 8; ++j)
+            o = EncodeOne(o, d[j]);
     }
 #endif
-    char* o = out + k;
-    for (char32_t c : text.substr(k)) {
-        if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (c >> 6));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000 || c > 0x10FFFF) {
-            if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-                c = 0xFFFD;  // a lone surrogate or a value beyond Unicode has no UTF-8 form
-            *o++ = static_cast<char>(0xE0 | (c >> 12));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | (c >> 18));
-            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (; k < n; ++k)
+        o = EncodeOne(o, d[k]);
     return static_cast<std::size_t>(o - out);
 }
 

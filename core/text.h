@@ -79,7 +79,29 @@ inline std::size_t IndexOf(const char32_t* data, std::size_t n, char32_t what, s
 }
 // 0-based index of the first of `a`, `b` and `c` in data[from, n); n when absent. Looks at
 // eight characters at a time where the processor allows.
-std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c, std::size_t from = 0);
+inline std::size_t IndexOfAny(const char32_t* data, std::size_t n, char32_t a, char32_t b, char32_t c,
+                              std::size_t from = 0)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi32(static_cast<int>(a)), vb = _mm_set1_epi32(static_cast<int>(b)),
+                  vc = _mm_set1_epi32(static_cast<int>(c));
+    auto hits = [&](const char32_t* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i h = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, va), _mm_cmpeq_epi32(v, vb)), _mm_cmpeq_epi32(v, vc));
+        return _mm_movemask_ps(_mm_castsi128_ps(h));
+    };
+    for (; i + 8 <= n; i += 8) {
+        if (const int bits = hits(data + i) | (hits(data + i + 4) << 4))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] == a || data[i] == b || data[i] == c)
+            return i;
+    }
+    return n;
+}
 // 0-based index of the first character in data[from, n) that is below `bound`; n when absent.
 std::size_t IndexOfBelow(const char32_t* data, std::size_t n, char32_t bound, std::size_t from = 0);
 

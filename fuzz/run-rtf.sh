@@ -2,8 +2,8 @@
 # Builds the RTF reader's libFuzzer target with clang and runs it.
 #   fuzz/run-rtf.sh [seconds]        (default 660)
 # Build folder: build-fuzz/ (git-ignored, configured as fuzz/run.sh does). Working corpus:
-# fuzz/corpus-run/rtf/, seeded from the committed fuzz/rtf/corpus/. Log (fuzz-0.log) and
-# any crashing input: fuzz/findings/rtf/. Both folders are git-ignored.
+# fuzz/corpus-run/rtf/, seeded from the committed fuzz/rtf/corpus/ and tests/rtf/fixtures/.
+# Log (fuzz-0.log) and any crashing input: fuzz/findings/rtf/. Both folders are git-ignored.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -19,7 +19,9 @@ cmake --build build-fuzz -j2 --target fuzz_rtf
 work="$root/fuzz/corpus-run/rtf"
 findings="$root/fuzz/findings/rtf"
 mkdir -p "$work" "$findings"
-cp -n fuzz/rtf/corpus/* "$work"/ 2>/dev/null || true
+# Seeds: the committed corpus and the test fixtures (files other programs wrote, and the
+# minimal files of constructs word processors write).
+cp -n fuzz/rtf/corpus/* tests/rtf/fixtures/*.rtf tests/rtf/fixtures/minimal/*.rtf "$work"/ 2>/dev/null || true
 cd "$findings"  # -jobs writes its log, fuzz-0.log, into the current folder
 # One job on one core: the machine is shared. Qt's caches look like leaks at exit.
 status=0

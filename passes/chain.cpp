@@ -26,6 +26,11 @@ public:
     IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
     void WriteLine(TextView line) override
     {
+        if (line.size() < ScannedBatch::kTakenFrom) {
+            Start().AddScanned(line, readable_);
+            pipe_.Added();
+            return;
+        }
         Converter::ScanLine(line, scanned_, readable_);
         HandOn();
     }
@@ -36,11 +41,16 @@ public:
     }
 
 private:
-    void HandOn()
+    ScannedBatch& Start()  // the batch being filled, told whether to search when it is new
     {
         ScannedBatch& batch = pipe_.Filling();
         if (batch.empty())
             batch.SetSearched(pipe_.Waiting() >= 3);
+        return batch;
+    }
+    void HandOn()
+    {
+        ScannedBatch& batch = Start();
         if (batch.Searched())
             SearchTags(scanned_.line, found_);
         batch.Add(scanned_, found_);

@@ -34,6 +34,11 @@ public:
     // A long line is taken over (lv.line is left empty) instead of copied. `pos` is read only
     // when the batch is Searched().
     void Add(LineValues& lv, const TagPositions& pos);
+    // Converter::ScanLine straight into the batch, searched when the batch is Searched(): the
+    // same as Add of the scanned line, with the line written once. For lines shorter than
+    // kTakenFrom characters (longer ones are taken over by Add).
+    void AddScanned(TextView line, bool readable);
+    static constexpr std::size_t kTakenFrom = std::size_t(1) << 16;
     // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
     // converter.
     template <typename Each>
@@ -53,6 +58,7 @@ public:
             scratch.lv.TagEnd = e.TagEnd;
             if (searched_) {
                 scratch.pos.mask = e.mask;
+                scratch.pos.brackets = e.brackets;
                 for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
                     scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
             } else {
@@ -72,6 +78,7 @@ private:
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
         std::uint64_t mask;  // the strings found; their positions are the next ones of found_
+        std::size_t brackets;
         bool taken;  // the line is the next one of long_
     };
     Text chars_;
@@ -79,6 +86,8 @@ private:
     std::vector<std::size_t> found_;
     std::vector<Text> long_;
     bool searched_ = false;
+    LineValues scanned_;  // AddScanned's positions (its line stays empty)
+    TagPositions search_;
 };
 
 void RunConversion(LineReader& in, LineSink& out, const ConverterOptions& options, const LinkSwitches& links);

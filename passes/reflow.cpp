@@ -59,10 +59,11 @@ public:
     {
         if (complete_)
             return false;
-        part_.clear();
+        // Read straight onto the end of the text, then made what AppendRaw would make of it.
+        const std::size_t old = text_.size();
         bool ended = true;
-        if (in_.ReadLinePart(part_, partSize_, ended))
-            AppendRaw(part_);
+        if (in_.ReadLinePart(text_, partSize_, ended))
+            RawAppended(old);
         if (ended) {
             complete_ = true;
             std::size_t e = text_.size();
@@ -144,6 +145,18 @@ private:
         }
         AppendFlattened(raw);
     }
+    // The same for raw text already appended to the text from `old` on.
+    void RawAppended(std::size_t old)
+    {
+        if (!rawStarted_) {
+            std::size_t b = old;
+            while (b < text_.size() && text_[b] == U' ')
+                ++b;
+            text_.erase(old, b - old);
+            rawStarted_ = text_.size() > old;
+        }
+        Flatten(old);
+    }
     // Tabs, carriage returns and line feeds become spaces; the flattened line starts with
     // something other than a space.
     void AppendFlattened(TextView t)
@@ -158,6 +171,11 @@ private:
                 text_.reserve(old + t.size() + static_cast<std::size_t>(left));
         }
         text_ += t;
+        Flatten(old);
+    }
+    // AppendFlattened's work on the text appended from `old` on.
+    void Flatten(std::size_t old)
+    {
         const std::size_t n = text_.size();
         char32_t* d = text_.data();
         for (std::size_t i = IndexOfBelow(d, n, U' ', old); i < n; i = IndexOfBelow(d, n, U' ', i + 1)) {
@@ -175,7 +193,6 @@ private:
     LineReader& in_;
     const std::size_t partSize_;
     Text text_;
-    Text part_;
     std::size_t offset_ = 0;
     bool rawStarted_ = false;
     bool complete_ = false;

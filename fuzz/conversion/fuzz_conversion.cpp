@@ -3,12 +3,13 @@
 // conversion). Checks what must always hold: every stage ends, writes valid UTF-8 with no line
 // break inside a line, the formatted stage is the text stage after blank-line removal, lines
 // reflowed in small parts come out as whole lines do, the readable conversion shows nothing of
-// a script, and the fast operations agree with their literal versions on lines made from the
-// same bytes.
+// a script, the fast operations agree with their literal versions on lines made from the
+// same bytes, and lines scanned straight into a batch come out as lines scanned one by one.
 
 #include "core/converter.h"
 #include "passes/blanklines.h"
 #include "passes/chain.h"
+#include "passes/conversionrun.h"
 #include "passes/htmlclean.h"
 #include "passes/reflow.h"
 #include "passes/textcodec.h"
@@ -105,7 +106,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Text line, fastCarry, slowCarry;
     MemoryLines fastOut, slowOut;
     const FixedLinkSwitches none;
+    // Lines scanned straight into a searched batch come out as lines scanned one by one and
+    // searched while the batch is read.
+    ScannedBatch scannedIn, added;
+    scannedIn.SetSearched(true);
     while (reader.ReadLine(line)) {
+        if (line.size() < ScannedBatch::kTakenFrom) {
+            scannedIn.AddScanned(line, options.readable);
+            LineValues lv;
+            Converter::ScanLine(line, lv, options.readable);
+            added.Add(lv, TagPositions());
+        }
         Trim(line);
         Text a = line, b = line;
         ReflowLine(a, fastCarry, fastOut);
@@ -118,6 +129,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LineValues fast = lv, slow = lv;
         Converter::StripTags(fast);
         literal::StripTags(slow);
+        Check(fast.line == slow.line && fast.TagStart == slow.TagStart && fast.TagEnd == slow.TagEnd);
+        // The same with the bracket count the tag search gives.
+        const TagPositions found = SearchTags(lv.line);
+        fast = lv;
+        fast.bracketsAtMost = found.brackets;
+        Converter::StripTags(fast);
         Check(fast.line == slow.line && fast.TagStart == slow.TagStart && fast.TagEnd == slow.TagEnd);
 
         std::size_t nbsp = Find(lv.line, U"&nbsp"), amp = Find(lv.line, U"&amp;"), num = Find(lv.line, U"&#160");
@@ -145,5 +162,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(wrapped.lines == literal::Wrap(line, options.converter.TextLen, slowHang));
         }
     }
+    std::vector<PreparedLine> fromScanned;
+    PreparedLine scratch;
+    scannedIn.ForEach(scratch, [&](PreparedLine& p) { fromScanned.push_back(p); });
+    std::size_t k = 0;
+    added.ForEach(scratch, [&](PreparedLine& p) {
+        const PreparedLine& q = fromScanned[k++];
+        Check(p.lv.line == q.lv.line && p.lv.lineLength == q.lv.lineLength && p.lv.TagStart == q.lv.TagStart
+              && p.lv.TagEnd == q.lv.TagEnd && p.pos.mask == q.pos.mask && p.pos.brackets == q.pos.brackets);
+        for (int t = 0; t < kTagCount; ++t)
+            Check(p.pos[static_cast<Tag>(t)] == q.pos[static_cast<Tag>(t)]);
+    });
+    Check(k == fromScanned.size());
     return 0;
 }

@@ -228,6 +228,49 @@ private slots:
         QCOMPARE(text(2).contains(QStringLiteral("http://example.com/x")), webLinks);
     }
 
+    // Readable output ticked in the options: every view comes from the readable conversion
+    // (Formatted HTML shows the cleaned HTML) and the title says so; Remove Extra Lines goes on
+    // in the conversion that made the text; the multiple-file window converts readable too.
+    void readableOutput_fromTheOptions()
+    {
+        const QByteArray html = "<style>p{}</style><p>caf&eacute;</p><pre>  a\r\n\r\n\r\n  b</pre>\r\n";
+        const QString readableText = QStringLiteral("\ncaf\u00e9\n  a\n\n\n  b");
+        openDocument(QStringLiteral("page.html"), html);
+        const auto setReadable = [this](bool on) {
+            frmOptions* options = openOptions();
+            options->findChild<QCheckBox*>(QStringLiteral("ReadableCheck"))->setChecked(on);
+            options->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        };
+        setReadable(true);
+        trigger("RemoveHTMLMen");
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* (readable) - Quorvik"));
+        QVERIFY2(text(1).contains(QStringLiteral("<pre>  a\n<pre>\n")) && !text(1).contains(QStringLiteral("p{}")),
+                 qPrintable(text(1)));
+        setReadable(false);
+        trigger("RemoveBlankMen");
+        QCOMPARE(text(3), readableText);
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* (readable) - Quorvik"));
+        dialogs_.answerMessage(Answer::Yes);
+        trigger("NewMenu");
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* - Quorvik"));
+        trigger("Undomen");
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* (readable) - Quorvik"));
+        // Off again: Remove HTML Code gives the faithful text, and the readable Formatted Text goes.
+        trigger("RemoveHTMLMen");
+        QCOMPARE(w().windowTitle(), QStringLiteral("page.html* - Quorvik"));
+        QVERIFY(text(2).contains(QStringLiteral("caf&eacute;")) && text(3).isEmpty());
+
+        setReadable(true);
+        trigger("Multmen");
+        MultFile* batch = w().findChild<MultFile*>();
+        batch->setFolderPath(folder());
+        batch->selectFiles({QStringLiteral("page.html")});
+        batch->setOutputFolder(path(QStringLiteral("out")));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("out"))));
+        QVERIFY(batch->Convert().value(0).converted);
+        QCOMPARE(QString::fromUtf8(ReadBytes(path(QStringLiteral("out/page.txt")))), readableText + u'\n');
+    }
+
     // A conversion runs beside the window: the commands that would change the views wait,
     // Cancel empties the views from the stage it stopped in, and closing the window stops it.
     void conversion_runsBesideTheWindow_andCanBeCancelled()
@@ -274,7 +317,7 @@ private slots:
     {
         QFETCH(int, tab);
         QFETCH(int, stage);
-        const QByteArray html = "<p>No&nbsp;break, \xc2\xa0raw, line\xe2\x80\xa8separator\xe2\x80\xa9and paragraph"
+        const QByteArray html = "<p>No&nbsp;break, \xc2\xa0raw, line\xe2\x80\xa8separator\xe2\x80\xa9" "and paragraph"
                                 "</p>\rlone CR\r\n<pre>a\tb</pre>\nLF inside\r\n\r\n\r\n<p>end</p>\r\n";
         openDocument(QStringLiteral("exact.html"), html);
         trigger("RevCodeLinesMen");

@@ -75,31 +75,50 @@ TEST(BatchPipe, AFailureOnEitherSideStopsBothAndIsReported)
     }
 }
 
-// A batch searched before it is handed over gives the converter the same lines and positions as
-// one searched while it is read.
-TEST(ScannedBatch, SearchedOnEitherSideGivesTheSame)
+// A batch gives the converter the same lines and positions whether it was searched before it
+// was handed over or while it is read, and whether its lines were scanned into it or added.
+TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
 {
-    const std::string lines[] = {"<p>a &amp; b &nbsp; c", "</td><td>x", "plain", "", "<li>one</li> /ol> <br>",
-                                 std::string(70000, 'w') + "<h1>", "&#160 <a href=\"x\"> </a> </h6>"};
-    auto prepared = [&](bool searched) {
+    std::vector<std::string> lines = {"<p>a &amp; b &nbsp; c", "</td><td>x", "plain", "", "<li>one</li> /ol> <br>",
+                                      std::string(70000, 'w') + "<h1>", "&#160 <a href=\"x\"> </a> </h6>"};
+    static const char* const kPieces[] = {"<P>", "</p>", " ", "  ", "<B >", "text", "<pre>", ">", "<", "&nbsp;",
+                                          "<A HREF=\"x\">", "</a", "\xC3\x89", "\xC4\xB0", "/ol>", "<br>", "<TD>"};
+    std::mt19937 rng(11);
+    for (int i = 0; i < 3000; ++i) {
+        std::string l;
+        for (std::size_t k = rng() % 7; k > 0; --k)
+            l += kPieces[rng() % std::size(kPieces)];
+        lines.push_back(l);
+    }
+    using Seen = std::vector<std::pair<std::string, std::vector<std::size_t>>>;
+    auto prepared = [&](bool searched, bool scannedIn, bool readable) {
         ScannedBatch batch;
         batch.SetSearched(searched);
         for (const std::string& l : lines) {
+            if (scannedIn && l.size() < ScannedBatch::kTakenFrom) {
+                batch.AddScanned(T(l), readable);
+                continue;
+            }
             LineValues lv;
-            Converter::ScanLine(T(l), lv);
+            Converter::ScanLine(T(l), lv, readable);
             batch.Add(lv, SearchTags(lv.line));
         }
-        std::vector<std::pair<std::string, std::vector<std::size_t>>> out;
+        Seen out;
         PreparedLine scratch;
         batch.ForEach(scratch, [&](PreparedLine& p) {
-            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd};
+            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd, p.pos.brackets};
             for (int t = 0; t < kTagCount; ++t)
                 at.push_back(p.pos[static_cast<Tag>(t)]);
             out.emplace_back(U8(p.lv.line), at);
         });
         return out;
     };
-    EXPECT_EQ(prepared(true), prepared(false));
+    for (bool readable : {false, true}) {
+        const Seen expected = prepared(false, false, readable);
+        EXPECT_EQ(prepared(true, false, readable), expected);
+        EXPECT_EQ(prepared(false, true, readable), expected);
+        EXPECT_EQ(prepared(true, true, readable), expected);
+    }
 }
 
 // A document of many lines of varied HTML, enough for many batches, with one very long line.

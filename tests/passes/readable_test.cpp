@@ -61,6 +61,9 @@ struct Page {
     const char* name;
     std::string html;
     Lines expected;
+    Stage stage = Stage::Formatted;
+    int textLen = 80;
+    bool links = false;
 };
 
 void PrintTo(const Page& c, std::ostream* os) { *os << c.name; }
@@ -69,13 +72,20 @@ class ReadablePages : public testing::TestWithParam<Page> {};
 
 TEST_P(ReadablePages, GiveTheirText)
 {
-    EXPECT_EQ(Readable(GetParam().html), GetParam().expected);
+    const Page& p = GetParam();
+    EXPECT_EQ(Readable(p.html, p.stage, p.textLen, p.links), p.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
     // Character references.
     Page{"EntitiesInText", "<p>10&nbsp;degrees, 10&#160;x&#xA0;y\xC2\xA0z &#150; &amp;lt; &lt;p&gt; &bogus;",
          {"", "10 degrees, 10 x y z – &lt; <p> &bogus;"}},
+    Page{"WrappingCountsDecodedCharacters", "<p>&eacute;&eacute;&eacute; &eacute;&eacute;&eacute; &eacute;&eacute;</p>",
+         {"", "ééé ééé", "éé"}, Stage::Formatted, 8},
+    Page{"LinkTargetsDecodedAsAttributes", "<p><A CLASS=x HREF='http://x/?a=1&notify=2&amp;b=&lt;'>here</a>",
+         {"", "\"http://x/?a=1&notify=2&b=<\" here"}, Stage::Formatted, 80, true},
+    Page{"ReflowShowsTheCleanedHtml", "<HTML><Head><Style>x</Style><TITLE>T</TITLE><Body><P Class=a>a > b<Pre>  c</PRE>",
+         {"<head>", "<title>T", "</title>", "</head>", "<p>a &gt; b", "<pre>  c"}, Stage::Reflow},
     Page{"EntitiesInTitle", "<title>Caf&eacute; &amp; &quot;Bar&quot;</title>", {"+++ Café & \"Bar\" +++", ""}},
     Page{"DecodedTextIsNeverATag", "<ul><li>&lt;li&gt;one</ul>", {"", "*    <li>one"}},
     // Content that is not text.
@@ -104,6 +114,13 @@ INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
     // Layout.
     Page{"HeadingAfterABlankLine", "<p>text<h2>Head</h2>more", {"", "text", "", "Head", "", "more"}},
     Page{"HeaderCellsJoined", "<table><tr><th>A<th>B<tr><td>1<td>2</table>", {"", "A, B", "", "1, 2"}},
+    Page{"ListEndAddsNoSpace", "<ul><li>a\r\nb</ul>\r\n<ul><li>item<pre>  code</pre>tail</ul>",
+         {"", "*    a b", "", "*    item", "  code", "tail"}},
+    Page{"NestedListsKeepTheirMarkers", "<ol><li>A<ul><li>x</ul><li>B<ol><li>y</ol><li>C</ol>",
+         {"", "1    A", "", "*    x", "", "2    B", "", "1    y", "", "3    C"}},
+    Page{"LinkWithoutTargetAddsNoSpace", "<ul><li><a href=\"#x\">T</a></ul><p>see <a href=\"#x\">here</a> now",
+         {"", "*    T", "see here now"}},
+    Page{"MarkerWithoutTextIsABlankLine", "<ol><dl><dt><li>x</ol><p>y", {"", "1    x", "", "y"}},
     Page{"WhiteSpaceRunsButNotMarkers", "<ol><li>First   <i>item</i>\tnow</ol><dl><dt>T<dd>two  words</dl>",
          {"", "1    First item now", "", "T", "     two words"}}));
 
@@ -120,25 +137,6 @@ TEST(Readable, NestedListsAndTablesWriteEachTextOnce)
             EXPECT_EQ(all.find(word, at == std::string::npos ? at : at + 1), std::string::npos) << word << " in " << all;
         }
     }
-}
-
-TEST(Readable, WrappingCountsDecodedCharacters)
-{
-    EXPECT_EQ(Readable("<p>&eacute;&eacute;&eacute; &eacute;&eacute;&eacute; &eacute;&eacute;</p>", Stage::Formatted, 8),
-              (Lines{"", "ééé ééé", "éé"}));
-}
-
-TEST(Readable, LinkTargetsDecodedAsAttributes)
-{
-    EXPECT_EQ(Readable("<p><A CLASS=x HREF='http://x/?a=1&notify=2&amp;b=&lt;'>here</a>", Stage::Formatted, 80, true),
-              (Lines{"", "\"http://x/?a=1&notify=2&b=<\" here"}));
-}
-
-TEST(Readable, ReflowShowsTheCleanedHtml)
-{
-    EXPECT_EQ(Readable("<HTML><Head><Style>x</Style><TITLE>T</TITLE><Body><P Class=a>a > b<Pre>  c</PRE>",
-                       Stage::Reflow),
-              (Lines{"<head>", "<title>T", "</title>", "</head>", "<p>a &gt; b", "<pre>  c"}));
 }
 
 struct Declared {

@@ -104,16 +104,18 @@ QVector<Paragraph> Summarize(const QTextDocument& document) {
 
 std::optional<Style> StyleOfText(const QTextDocument& document, const QString& needle,
                                  std::string* error, int* from) {
-  const QTextCursor found =
-      document.find(needle, from ? *from : 0, QTextDocument::FindCaseSensitively);
-  if (found.isNull()) {
+  // Positions in the raw text are document positions. (QTextDocument::find takes a no-break
+  // space for a space, and so never finds text that holds one.)
+  const qsizetype start = document.toRawText().indexOf(needle, from ? *from : 0);
+  if (start < 0) {
     *error = "text not found: " + needle.toStdString();
     return std::nullopt;
   }
-  if (from) *from = found.selectionEnd();
+  const int end = int(start + needle.size());
+  if (from) *from = end;
   std::optional<Style> style;
   QTextCursor cursor(const_cast<QTextDocument*>(&document));
-  for (int pos = found.selectionStart() + 1; pos <= found.selectionEnd(); ++pos) {
+  for (int pos = int(start) + 1; pos <= end; ++pos) {
     cursor.setPosition(pos);  // charFormat() is the format of the character before
     const Style here = EffectiveStyle(cursor.charFormat(), document.defaultFont());
     if (style && *style != here) {

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -81,7 +82,7 @@ frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dia
             frame->setToolTip(QStringLiteral("Change the project options"));
     }
 
-    // Page 0: delimiter, line length, bullet text, defaults.
+    // Page 0: delimiter, line length, bullet text, readable output, defaults.
     Combo1_ = new QComboBox;
     Combo1_->setObjectName(QStringLiteral("Combo1"));
     Combo1_->setEditable(true);
@@ -91,6 +92,13 @@ frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dia
     TextLenText_->setToolTip(QStringLiteral("Change the number of characters saved on each line"));
     BulletText_ = new QLineEdit;
     BulletText_->setObjectName(QStringLiteral("BulletText"));
+    ReadableCheck_ = new QCheckBox(QStringLiteral("Readable output"));
+    ReadableCheck_->setObjectName(QStringLiteral("ReadableCheck"));
+    auto* readableNote = new QLabel(QStringLiteral("For reading web pages; off keeps the exact conversion."));
+    readableNote->setObjectName(QStringLiteral("ReadableNote"));
+    // Lined up with the box's caption.
+    readableNote->setIndent(ReadableCheck_->style()->pixelMetric(QStyle::PM_IndicatorWidth)
+                            + ReadableCheck_->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
     CmdDefault_ = new QPushButton(QStringLiteral("Default Values"));
     CmdDefault_->setObjectName(QStringLiteral("CmdDefault"));
     CmdDefault_->setAutoDefault(false);
@@ -100,7 +108,9 @@ frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dia
     grids[0]->addWidget(TextLenText_, 1, 1);
     grids[0]->addWidget(FieldLabel(QStringLiteral("Bullet Character"), BulletText_), 2, 0);
     grids[0]->addWidget(BulletText_, 2, 1);
-    grids[0]->addWidget(CmdDefault_, 3, 1, Qt::AlignLeft);
+    grids[0]->addWidget(ReadableCheck_, 3, 0, 1, 2);
+    grids[0]->addWidget(readableNote, 4, 0, 1, 2);
+    grids[0]->addWidget(CmdDefault_, 5, 1, Qt::AlignLeft);
 
     // Page 1: the three link boxes.
     const std::array<const char*, 3> linkCaptions{
@@ -153,6 +163,7 @@ frmOptions::frmOptions(SettingsStore& store, SettingValues& values, Dialogs& dia
     connect(BulletText_, &QLineEdit::textChanged, this, &frmOptions::EnableApply);
     for (QCheckBox* box : Check_)
         connect(box, &QCheckBox::toggled, this, &frmOptions::EnableApply);
+    connect(ReadableCheck_, &QCheckBox::toggled, this, &frmOptions::EnableApply);
 
     Form_Load();
 
@@ -179,6 +190,7 @@ void frmOptions::Form_Load()
     comboChanged_ = true;  // setting the text while loading counts as a change
     TextLenText_->setText(QString::number(shown.TextLen));
     BulletText_->setText(shown.BulletChar);
+    ReadableCheck_->setChecked(shown.Readable);
 
     cmdApply_->setEnabled(true);
 
@@ -209,6 +221,7 @@ bool frmOptions::ApplySettings(bool fromApply)
     }
     edited.TableCellSep = Combo1_->currentText();
     edited.BulletChar = BulletText_->text();
+    edited.Readable = ReadableCheck_->isChecked();
     for (std::size_t i = 0; i < Check_.size(); ++i)
         edited.LinkSettings[i] = Check_[i]->isChecked() ? 1 : 0;
     for (std::size_t i = 0; i < CharSetText_.size(); ++i)
@@ -245,6 +258,7 @@ void frmOptions::CmdDefault_Click()
     TextLenText_->setText(DefaultText(Key::TextLen));
     Combo1_->setEditText(DefaultText(Key::TableCellSep));
     BulletText_->setText(DefaultText(Key::BulletChar));
+    ReadableCheck_->setChecked(DefaultNumber(Key::Readable) > 0);
     cmdApply_->setEnabled(true);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The options dialog: edits the ten stored options on three tabs ("Text Options",
-// "Hyper Links", "Clean Up"). Apply and OK write every field to the settings store and
+// The options dialog: edits the eleven stored options on three tabs ("Text Options" with
+// Readable output, "Hyper Links", "Clean Up"). Apply and OK write every field to the settings store and
 // update the setting values in use at once; OK then closes, Cancel closes without saving.
 // Modeless; the main window keeps it in a QPointer and opens it with ShowModeless.
 
@@ -63,6 +63,7 @@ private:
     QComboBox* Combo1_ = nullptr;
     QLineEdit* TextLenText_ = nullptr;
     QLineEdit* BulletText_ = nullptr;
+    QCheckBox* ReadableCheck_ = nullptr;
     QPushButton* CmdDefault_ = nullptr;
     std::array<QCheckBox*, 3> Check_{};
     std::array<QLineEdit*, 4> CharSetText_{};

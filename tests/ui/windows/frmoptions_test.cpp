@@ -48,9 +48,12 @@ private:
     QLineEdit* edit(const char* name) { return child<QLineEdit>(QLatin1String(name)); }
     QPushButton* button(const char* name) { return child<QPushButton>(QLatin1String(name)); }
     QCheckBox* check(int n) { return child<QCheckBox>(QStringLiteral("Check%1").arg(n)); }
+    QCheckBox* readable() { return child<QCheckBox>(QStringLiteral("ReadableCheck")); }
     QComboBox* combo() { return child<QComboBox>(QStringLiteral("Combo1")); }
     QByteArray file() const { return ReadBytes(ini()); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // A click on the box itself (the widget may be wider than its caption).
+    void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2)); }
     void focusInto(QWidget* w)
     {
         w->setFocus(Qt::OtherFocusReason);
@@ -79,10 +82,10 @@ private slots:
     void load()
     {
         values_.sCleanChar = {"a", "", "", "d"};
-        reopen("[Startup]\nTableCellSep=none\nTextLen=40\nmailLINKS=1");
+        reopen("[Startup]\nTableCellSep=none\nTextLen=40\nmailLINKS=1\nreadable=1");
         QCOMPARE(combo()->currentText(), QString("none"));
         QCOMPARE(edit("TextLenText")->text(), QString("40"));
-        QVERIFY(check(2)->isChecked() && !check(1)->isChecked());
+        QVERIFY(check(2)->isChecked() && !check(1)->isChecked() && readable()->isChecked());
         QCOMPARE(edit("CharSet1Text")->text(), QString("a"));
         QCOMPARE(edit("CharSet4Text")->text(), QString("d"));
         QVERIFY(button("cmdApply")->isEnabled());
@@ -95,6 +98,7 @@ private slots:
         edit("TextLenText")->setText(" 72.5 ");
         edit("BulletText")->setText("o");
         check(1)->setChecked(true);
+        readable()->setChecked(true);
         edit("CharSet2Text")->setText("~~");
         click("cmdApply");
         QVERIFY(!button("cmdApply")->isEnabled());
@@ -103,6 +107,7 @@ private slots:
         QCOMPARE(stored.TextLen, 72);
         QCOMPARE(stored.LinkSettings, (std::array<int, 3>{1, 0, 0}));
         QCOMPARE(stored.sCleanChar[1], QString("~~"));
+        QVERIFY(stored.Readable && values_.Readable);
         QCOMPARE(values_.TextLen, 72);
         QCOMPARE(values_.BulletChar, QString("o"));
         QCOMPARE(TableCellSepValue(values_.TableCellSep), QString(" "));
@@ -181,13 +186,14 @@ private slots:
 
     void defaultValuesThenCancel_changesNothing()
     {
-        reopen("[Startup]\nTextLen=40\nTableCellSep=;\n");
+        reopen("[Startup]\nTextLen=40\nTableCellSep=;\nReadable=1\n");
         click("cmdApply");
         const QByteArray before = file();
         click("CmdDefault");
         QCOMPARE(edit("TextLenText")->text(), QString("80"));
         QCOMPARE(combo()->currentText(), QString(","));
         QCOMPARE(edit("BulletText")->text(), QString("*"));
+        QVERIFY(!readable()->isChecked());
         QVERIFY(button("cmdApply")->isEnabled());
         click("cmdCancel");
         QTRY_VERIFY(!dialog_);
@@ -201,6 +207,7 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("bullet text") << "bullet" << true;
         QTest::newRow("link box") << "check" << true;
+        QTest::newRow("readable box") << "readable" << true;
         QTest::newRow("focus enters delimiter") << "comboFocus" << true;
         QTest::newRow("typing in delimiter") << "comboType" << false;
         QTest::newRow("character set") << "charset" << false;
@@ -215,7 +222,9 @@ private slots:
             QTest::keyClicks(edit("BulletText"), "+");
         } else if (change == "check") {
             dialog_->selectTab(1);
-            QTest::mouseClick(check(2), Qt::LeftButton);
+            tick(check(2));
+        } else if (change == "readable") {
+            tick(readable());
         } else if (change == "comboFocus") {
             focusInto(combo());
         } else if (change == "comboType") {
