@@ -4,6 +4,7 @@
 #include "core/text.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace quorvik {
 
@@ -39,6 +40,14 @@ struct ConversionState {
     Word CaptionState = Word::No;
     Word InLink = Word::No;
     Word InListItem = Word::No;
+    // Readable: the lists open around the line, innermost last, each ordered one with the number
+    // of its last item; an item takes the marker of its own list, and the list around it goes on
+    // when an inner one ends.
+    struct OpenList {
+        bool ordered = false;
+        long long count = 0;
+    };
+    std::vector<OpenList> OpenLists;
 };
 
 // The option values the converter reads.

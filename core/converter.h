@@ -10,6 +10,7 @@
 #include "core/text.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quorvik {
 
@@ -20,6 +21,10 @@ struct LineValues {
     std::size_t lineLength = 0;
     std::size_t TagStart = 0;  // first "<"
     std::size_t TagEnd = 0;    // first ">"
+    // The line holds no more "<" and ">" than this (SIZE_MAX: not known). The conversion only
+    // ever takes brackets out of a line, so this stays true; whatever may put one in (the
+    // readable decoding) sets it back to SIZE_MAX.
+    std::size_t bracketsAtMost = SIZE_MAX;
 
     void Recount();  // lineLength, TagStart and TagEnd from the line as it stands
 };
@@ -128,6 +133,8 @@ private:
         out_.WriteLine(TextView());
     }
     void Flush(LineValues& lv);  // "flush": a pending OutLine is written through WriteLine
+    // Readable: the end of the innermost open list of one kind ("/ol>" or "</ul").
+    static void CloseList(ConversionState& st, bool ordered);
     // Rules 1 to 28 of ConvertPrepared: those that fire on a searched string found in the line.
     void ApplyTagRules(LineValues& lv, const TagPositions& pos, ConversionState& st, std::size_t& BreakFlag,
                        std::size_t& LiPos);

@@ -45,6 +45,25 @@ void Converter::Flush(LineValues& lv)
     }
 }
 
+void Converter::CloseList(ConversionState& st, bool ordered)
+{
+    // The innermost list of that kind ends, with any list still open inside it; the list around
+    // it, if any, goes on (its item too), and without one no list is open.
+    auto& lists = st.OpenLists;
+    while (!lists.empty()) {
+        const bool wasOrdered = lists.back().ordered;
+        lists.pop_back();
+        if (wasOrdered == ordered)
+            break;
+    }
+    if (lists.empty()) {
+        st.InOrderedList = st.InUnorderedList = Word::No;
+        return;
+    }
+    (lists.back().ordered ? st.InOrderedList : st.InUnorderedList) = Word::Yes;
+    st.InListItem = Word::Yes;
+}
+
 void Converter::ConvertLine(Text& line, ConversionState& st)
 {
     PreparedLine prepared;
@@ -115,6 +134,7 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
                 WriteBlank();
         }
         if (headingOpens) {
+            st.OpenLists.clear();
             st.InParagraph = st.InOrderedList = st.InHead = st.InTable = st.InTitle = Word::No;
             st.InUnorderedList = st.InDefList = st.CellState = st.CaptionState = Word::No;
             st.InLink = st.InListItem = Word::No;
@@ -187,6 +207,8 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
         if (pos.found(kEndOl)) {
             st.InOrderedList = Word::No;
             st.InListItem = Word::No;
+            if (options_.readable)
+                CloseList(st, true);
         }
         // 12.
         if (pos.found(kEndUl)) {
@@ -195,6 +217,8 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
                 WriteLine(lv);
                 BlankLines = 0;
             }
+            if (options_.readable)
+                CloseList(st, false);
         }
         // 13.
         if (pos.found(kEndDl)) {
@@ -317,6 +341,8 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
             st.InParagraph = Word::No;
             st.Marker.SetCounter(0);
             HangIndent = 0;
+            if (options_.readable)
+                st.OpenLists.push_back({true, 0});
         }
         // 25.
         if (pos.found(kUl)) {
@@ -326,6 +352,8 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
             st.InParagraph = Word::No;
             st.Marker.SetText(TextView());
             HangIndent = 0;
+            if (options_.readable)
+                st.OpenLists.push_back({false, 0});
         }
         // 26. Definition markers.
         if (pos.found(kDt) && st.InDefList == Word::Yes) {
@@ -336,8 +364,14 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
             LiPos = 1;
         }
     }
-    // 27. Item markers.
-    if (LiPos >= 1) {
+    // 27. Item markers. Readable: an item of an open list is marked as its own list marks it.
+    if (options_.readable && pos.found(kLi) && !st.OpenLists.empty() && LiPos >= 1) {
+        ConversionState::OpenList& list = st.OpenLists.back();
+        if (list.ordered)
+            st.Marker.SetCounter(++list.count);
+        else
+            st.Marker.SetText(options_.BulletChar);
+    } else if (LiPos >= 1) {
         if (st.InOrderedList == Word::Yes) {
             if (st.Marker.isCounter) {
                 st.Marker.SetCounter(st.Marker.counter + 1);
@@ -364,6 +398,7 @@ void Converter::ConvertPrepared(PreparedLine& prepared, ConversionState& st)
 {
     LineValues& lv = prepared.lv;
     const TagPositions& pos = prepared.pos;
+    lv.bracketsAtMost = pos.brackets;
     lineDecoded_ = false;
     if (options_.readable && IsPreformattedLine(lv.line)) {
         WritePreformattedLine(lv);

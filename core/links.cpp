@@ -46,8 +46,11 @@ void Converter::AppendLinkInfo(const LineValues& lv)
         }
     }
 
-    if (options_.readable)
+    if (options_.readable) {
         DecodeCharacterReferences(target, true);
+        if (target.empty())
+            return;  // the emitter of the link's words joins them to the pending text
+    }
     // Runs on every call: without a target it only leaves a space after pending text.
     if (!OutLine.empty()) {
         OutLine.push_back(U' ');

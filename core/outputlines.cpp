@@ -212,11 +212,13 @@ void Converter::StripTags(LineValues& lv)
     // rounds blank the tag and nothing more; only a tag that ends the line is blanked after the
     // last round, which leaves its end as TagEnd.
     if (TS >= 1 && TE > TS && TE <= entryLen && entryLen == n && line[TS - 1] == U'<' && line[TE - 1] == U'>') {
-        // No other bracket before the tag, inside it or after it: after the "<" the first one
-        // met is the ">", and after that none.
+        // No other bracket before the tag, inside it or after it: a line known to hold no more
+        // than two has none; otherwise after the "<" the first one met must be the ">", and
+        // after that none.
         const char32_t* d = line.data();
-        if (IndexOfAny(d, TS - 1, U'<', U'>', U'>') == TS - 1 && IndexOfAny(d, n, U'<', U'>', U'>', TS) == TE - 1
-            && IndexOfAny(d, n, U'<', U'>', U'>', TE) == n) {
+        if (lv.bracketsAtMost <= 2
+            || (IndexOfAny(d, TS - 1, U'<', U'>', U'>') == TS - 1 && IndexOfAny(d, n, U'<', U'>', U'>', TS) == TE - 1
+                && IndexOfAny(d, n, U'<', U'>', U'>', TE) == n)) {
             if (TS == 1) {
                 // The tag goes, and the line is trimmed, in one move.
                 std::size_t e = n;
@@ -323,6 +325,7 @@ void Converter::StripText(LineValues& lv)
     StripTags(lv);
     const std::size_t stripped = lv.lineLength;
     MakeReadableText(lv.line);
+    lv.bracketsAtMost = SIZE_MAX;  // a decoded "&lt;" is a bracket now
     lv.lineLength = lv.line.size();
     lv.TagStart = 0;
     lv.TagEnd = lv.TagEnd > 0 && lv.TagEnd == stripped ? lv.lineLength : 0;

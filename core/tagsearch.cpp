@@ -95,6 +95,7 @@ bool MatchesAt(const char32_t* at, std::u32string_view s)
 void SearchTags(TextView line, TagPositions& p)
 {
     p.mask = 0;
+    p.brackets = 0;
     const std::size_t n = line.size();
     const char32_t* d = line.data();
     auto record = [&p](int t, std::size_t i) {
@@ -123,53 +124,66 @@ void SearchTags(TextView line, TagPositions& p)
                 record(t, i);
         }
     };
-    if (n < 2)
+    if (n < 2) {
+        p.brackets = n == 1 && (d[0] == U'<' || d[0] == U'>') ? 1 : 0;
         return;
+    }
     const std::size_t last = n - 1;  // a string is at least two characters long
     std::size_t i = 0;
 #if defined(__SSE2__)
     // Sixteen characters at a time, narrowed to bytes first: every value that is not ASCII
     // becomes 0 or 255 on the way (saturation), so it matches none of the three.
     const __m128i lt8 = _mm_set1_epi8('<'), slash8 = _mm_set1_epi8('/'), amp8 = _mm_set1_epi8('&');
+    const __m128i gt8 = _mm_set1_epi8('>');
+    unsigned brackets = 0;  // bit k: d[at + k] is "<" or ">", for the last step taken
     auto hits = [&](std::size_t at) {  // bit k: d[at + k] is one of the three
         const auto* p = reinterpret_cast<const __m128i*>(d + at);
         const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(p), _mm_loadu_si128(p + 1));
         const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3));
         const __m128i v = _mm_packus_epi16(lo, hi);
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt8), _mm_cmpeq_epi8(v, slash8)),
-                                         _mm_cmpeq_epi8(v, amp8));
+        const __m128i lt = _mm_cmpeq_epi8(v, lt8);
+        brackets = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(lt, _mm_cmpeq_epi8(v, gt8))));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(lt, _mm_cmpeq_epi8(v, slash8)), _mm_cmpeq_epi8(v, amp8));
         return static_cast<unsigned>(_mm_movemask_epi8(hit));
     };
     auto lookAll = [&](std::size_t at, unsigned bits) {
         for (; bits != 0; bits &= bits - 1)
             look(at + static_cast<std::size_t>(__builtin_ctz(bits)));
     };
-    for (; i + 16 <= last; i += 16)
+    auto count = [&p](unsigned bits) {  // a line holds few brackets: one step for each
+        for (; bits != 0; bits &= bits - 1)
+            ++p.brackets;
+    };
+    for (; i + 16 <= last; i += 16) {
         lookAll(i, hits(i));
+        count(brackets);
+    }
     if (i < last && last >= 16) {
         // The last sixteen places, less those already looked at: no loop for the rest.
         const std::size_t at = last - 16;
         lookAll(i, hits(at) >> (i - at));
+        count(brackets >> (i - at));
+        p.brackets += d[last] == U'<' || d[last] == U'>' ? 1 : 0;
         return;
     }
     const __m128i lt = _mm_set1_epi32('<'), slash = _mm_set1_epi32('/'), amp = _mm_set1_epi32('&');
+    const __m128i gt = _mm_set1_epi32('>');
     for (; i + 4 <= last; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, lt), _mm_cmpeq_epi32(v, slash)),
-                                         _mm_cmpeq_epi32(v, amp));
-        int bits = _mm_movemask_ps(_mm_castsi128_ps(hit));
-        while (bits != 0) {
-            const int k = __builtin_ctz(static_cast<unsigned>(bits));
-            look(i + static_cast<std::size_t>(k));
-            bits &= bits - 1;
-        }
+        const __m128i isLt = _mm_cmpeq_epi32(v, lt);
+        const __m128i hit = _mm_or_si128(_mm_or_si128(isLt, _mm_cmpeq_epi32(v, slash)), _mm_cmpeq_epi32(v, amp));
+        const int br = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(isLt, _mm_cmpeq_epi32(v, gt))));
+        count(static_cast<unsigned>(br));
+        lookAll(i, static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(hit))));
     }
 #endif
     for (; i < last; ++i) {
         const char32_t c = d[i];
         if (c == U'<' || c == U'/' || c == U'&')
             look(i);
+        p.brackets += c == U'<' || c == U'>' ? 1 : 0;
     }
+    p.brackets += d[last] == U'<' || d[last] == U'>' ? 1 : 0;
 }
 
 }  // namespace quorvik

@@ -31,11 +31,13 @@ inline constexpr std::array<std::u32string_view, kTagCount> kTagSearch = {
 struct TagPositions {
     std::uint64_t mask = 0;                        // bit t: string t was found
     std::array<std::size_t, kTagCount> at;         // 1-based first position, where found
+    std::size_t brackets = 0;                      // how many "<" and ">" the line holds
     std::size_t operator[](Tag t) const { return found(t) ? at[t] : 0; }
     bool found(Tag t) const { return (mask >> t) & 1U; }
 };
 
-// The first position of every string in one pass over the line (instead of 44 searches).
+// The first position of every string in one pass over the line (instead of 44 searches), and
+// the brackets counted on the way.
 void SearchTags(TextView line, TagPositions& positions);
 inline TagPositions SearchTags(TextView line)
 {

@@ -29,7 +29,7 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
         chars_ += lv.line;
     }
     const std::uint64_t mask = searched_ ? pos.mask : 0;
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, take});
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take});
     for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
@@ -39,13 +39,15 @@ void ScannedBatch::AddScanned(TextView line, bool readable)
     const std::size_t start = chars_.size();
     Converter::ScanLineInto(line, chars_, scanned_, readable);
     std::uint64_t mask = 0;
+    std::size_t brackets = 0;
     if (searched_) {
         SearchTags(TextView(chars_).substr(start), search_);
         mask = search_.mask;
+        brackets = search_.brackets;
         for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
             found_.push_back(search_.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
     }
-    entries_.push_back({chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, false});
+    entries_.push_back({chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, brackets, false});
 }
 
 void ScannedBatch::clear()

@@ -58,6 +58,7 @@ public:
             scratch.lv.TagEnd = e.TagEnd;
             if (searched_) {
                 scratch.pos.mask = e.mask;
+                scratch.pos.brackets = e.brackets;
                 for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
                     scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
             } else {
@@ -77,6 +78,7 @@ private:
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
         std::uint64_t mask;  // the strings found; their positions are the next ones of found_
+        std::size_t brackets;
         bool taken;  // the line is the next one of long_
     };
     Text chars_;

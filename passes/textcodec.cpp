@@ -89,6 +89,11 @@ bool ValidateChunk(const unsigned char* p, std::size_t n, std::size_t& tail)
             ++i;
             continue;
         }
+        // A two-byte sequence (accented Latin letters, the usual case) is checked here.
+        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+            i += 2;
+            continue;
+        }
         const std::size_t len = Utf8SequenceLength(p + i, n - i);
         if (len == 0)
             return false;
@@ -150,6 +155,11 @@ std::size_t DecodeStretch(const unsigned char* p, std::size_t n, Encoding enc, c
         }
         if (enc == Encoding::SingleByte) {
             wide[k++] = table[p[i++]];
+            continue;
+        }
+        if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {  // two bytes, the usual case
+            wide[k++] = (char32_t(p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            i += 2;
             continue;
         }
         const std::size_t len = Utf8SequenceLength(p + i, n - i);

@@ -130,6 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Converter::StripTags(fast);
         literal::StripTags(slow);
         Check(fast.line == slow.line && fast.TagStart == slow.TagStart && fast.TagEnd == slow.TagEnd);
+        // The same with the bracket count the tag search gives.
+        const TagPositions found = SearchTags(lv.line);
+        fast = lv;
+        fast.bracketsAtMost = found.brackets;
+        Converter::StripTags(fast);
+        Check(fast.line == slow.line && fast.TagStart == slow.TagStart && fast.TagEnd == slow.TagEnd);
 
         std::size_t nbsp = Find(lv.line, U"&nbsp"), amp = Find(lv.line, U"&amp;"), num = Find(lv.line, U"&#160");
         if (nbsp + amp + num > 0) {
@@ -163,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     added.ForEach(scratch, [&](PreparedLine& p) {
         const PreparedLine& q = fromScanned[k++];
         Check(p.lv.line == q.lv.line && p.lv.lineLength == q.lv.lineLength && p.lv.TagStart == q.lv.TagStart
-              && p.lv.TagEnd == q.lv.TagEnd && p.pos.mask == q.pos.mask);
+              && p.lv.TagEnd == q.lv.TagEnd && p.pos.mask == q.pos.mask && p.pos.brackets == q.pos.brackets);
         for (int t = 0; t < kTagCount; ++t)
             Check(p.pos[static_cast<Tag>(t)] == q.pos[static_cast<Tag>(t)]);
     });

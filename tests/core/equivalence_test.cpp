@@ -75,6 +75,11 @@ TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
             lv.TagStart = Find(lv.line, U'<');
             lv.TagEnd = Find(lv.line, U'>');
         }
+        // The bound on the brackets is unknown, exact or above the count.
+        const auto brackets = static_cast<std::size_t>(
+            std::count_if(lv.line.begin(), lv.line.end(), [](char32_t c) { return c == U'<' || c == U'>'; }));
+        const int bound = g.Between(0, 2);
+        lv.bracketsAtMost = bound == 0 ? SIZE_MAX : brackets + static_cast<std::size_t>(bound - 1);
         LineValues fast = lv, slow = lv;
         Converter::StripTags(fast);
         literal::StripTags(slow);
@@ -222,7 +227,7 @@ TEST(Equivalence, TrimCellSepMatchesTheLiteralLoop)
     }
 }
 
-TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFind)
+TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFindAndCountsTheBrackets)
 {
     Generator g(7);
     for (int i = 0; i < 20000; ++i) {
@@ -233,6 +238,8 @@ TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFind)
         const TagPositions p = SearchTags(line);
         for (int t = 0; t < kTagCount; ++t)
             ASSERT_EQ(p[static_cast<Tag>(t)], Find(line, kTagSearch[t])) << U8(line) << " / " << U8(kTagSearch[t]);
+        ASSERT_EQ(p.brackets, static_cast<std::size_t>(std::count(line.begin(), line.end(), U'<')
+                                                       + std::count(line.begin(), line.end(), U'>'))) << U8(line);
     }
 }
 

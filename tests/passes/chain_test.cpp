@@ -106,7 +106,7 @@ TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
         Seen out;
         PreparedLine scratch;
         batch.ForEach(scratch, [&](PreparedLine& p) {
-            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd};
+            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd, p.pos.brackets};
             for (int t = 0; t < kTagCount; ++t)
                 at.push_back(p.pos[static_cast<Tag>(t)]);
             out.emplace_back(U8(p.lv.line), at);

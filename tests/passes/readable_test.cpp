@@ -116,6 +116,10 @@ INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
     Page{"HeaderCellsJoined", "<table><tr><th>A<th>B<tr><td>1<td>2</table>", {"", "A, B", "", "1, 2"}},
     Page{"ListEndAddsNoSpace", "<ul><li>a\r\nb</ul>\r\n<ul><li>item<pre>  code</pre>tail</ul>",
          {"", "*    a b", "", "*    item", "  code", "tail"}},
+    Page{"NestedListsKeepTheirMarkers", "<ol><li>A<ul><li>x</ul><li>B<ol><li>y</ol><li>C</ol>",
+         {"", "1    A", "", "*    x", "", "2    B", "", "1    y", "", "3    C"}},
+    Page{"LinkWithoutTargetAddsNoSpace", "<ul><li><a href=\"#x\">T</a></ul><p>see <a href=\"#x\">here</a> now",
+         {"", "*    T", "see here now"}},
     Page{"MarkerWithoutTextIsABlankLine", "<ol><dl><dt><li>x</ol><p>y", {"", "1    x", "", "y"}},
     Page{"WhiteSpaceRunsButNotMarkers", "<ol><li>First   <i>item</i>\tnow</ol><dl><dt>T<dd>two  words</dl>",
          {"", "1    First item now", "", "T", "     two words"}}));
