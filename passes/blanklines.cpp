@@ -86,21 +86,38 @@ void BlankLinePass::Feed(Text& line)
         FilterBlankLine(line, out_, blankRun_, sets_);
         return;
     }
-    if (!line.empty() && line.find_first_not_of(U' ') == Text::npos) {
-        out_.WriteLine(TextView());
-        blankRun_ = 0;
+    if (WroteBlockBlank(line))
         return;
-    }
     BlankSets(line, sets_);
+    WriteReadable(line);
+}
+
+bool BlankLinePass::WroteBlockBlank(TextView line)
+{
+    if (line.empty() || line.find_first_not_of(U' ') != TextView::npos)
+        return false;
+    out_.WriteLine(TextView());
+    blankRun_ = 0;
+    return true;
+}
+
+void BlankLinePass::WriteReadable(TextView line)
+{
     std::size_t e = line.size();
     while (e > 0 && line[e - 1] == U' ')
         --e;
-    WriteUnlessSurplus(TextView(line).substr(0, e), out_, blankRun_);
+    WriteUnlessSurplus(line.substr(0, e), out_, blankRun_);
 }
 
 void BlankLinePass::WriteLine(TextView line)
 {
     if (readable_) {
+        // Without clean-up sets the line is only looked at: no copy is needed.
+        if (!cleansUp_) {
+            if (!WroteBlockBlank(line))
+                WriteReadable(line);
+            return;
+        }
         buffer_.assign(line);
         Feed(buffer_);
         return;

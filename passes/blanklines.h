@@ -32,6 +32,11 @@ public:
     void WriteLine(TextView line) override;
 
 private:
+    // The readable pass: a line made only of spaces is written empty (true); a cleaned line is
+    // written trimmed at its end unless it is surplus.
+    bool WroteBlockBlank(TextView line);
+    void WriteReadable(TextView line);
+
     CleanUpSets sets_;
     bool cleansUp_;  // some set is in use: lines are copied to be cleaned
     LineSink& out_;
