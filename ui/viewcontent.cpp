@@ -1,6 +1,8 @@
 #include "ui/viewcontent.h"
 
 #include <QElapsedTimer>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -18,6 +20,11 @@ constexpr qsizetype kFirstScreen = 32 * 1024;
 constexpr int kFirstScreenLines = 250;
 // A slice aims at this long; its size follows the time the last one took.
 constexpr qint64 kSliceNs = 30'000'000;
+// Up to this much is filled into the control's own document at once; more goes through a
+// document of its own (see complete()).
+constexpr qsizetype kDirectFill = 1024 * 1024;
+// The slices fill a view up to this height in pixels (see roomForMore()).
+constexpr qreal kFilledHeightLimit = 7'000'000;
 
 // The control's text with line feeds between its paragraphs, everything else as it stands.
 QString RawText(const QTextDocument& document)
@@ -34,6 +41,11 @@ ViewContent::ViewContent(QTextEdit* edit) : QObject(edit), edit_(edit), timer_(n
     timer_->setSingleShot(true);
     timer_->setInterval(0);
     connect(timer_, &QTimer::timeout, this, &ViewContent::fillSlice);
+    watchDocument();
+}
+
+void ViewContent::watchDocument()
+{
     connect(edit_->document(), &QTextDocument::contentsChange, this, [this] {
         if (programmatic_)
             return;
@@ -92,7 +104,36 @@ bool ViewContent::isEmpty() const
 void ViewContent::complete()
 {
     timer_->stop();
-    fillUpTo(source_.size());
+    if (source_.size() - filled_ <= kDirectFill) {
+        fillUpTo(source_.size());
+        return;
+    }
+    // Much text inserted into a document that is being laid out can take minutes (Qt lays the
+    // document out again around every insertion), so the rest goes into a document of its own,
+    // which has no layout yet, and that one takes the control's place: the text the control
+    // holds (with the user's edits and styling), then the rest unstyled.
+    QTextDocument* old = edit_->document();
+    QTextDocument* whole = old->clone(edit_);
+    whole->setUndoRedoEnabled(false);
+    QTextCursor end(whole);
+    end.movePosition(QTextCursor::End);
+    end.insertText(source_.mid(filled_), QTextCharFormat());
+    const int position = edit_->textCursor().position(), anchor = edit_->textCursor().anchor();
+    const int top = edit_->verticalScrollBar()->value(), left = edit_->horizontalScrollBar()->value();
+    const bool oldIsOurs = old->parent() == edit_;  // else the control's own, which it deletes
+    programmatic_ = true;
+    edit_->setDocument(whole);
+    QTextCursor kept(whole);
+    kept.setPosition(anchor);
+    kept.setPosition(position, QTextCursor::KeepAnchor);
+    edit_->setTextCursor(kept);
+    edit_->verticalScrollBar()->setValue(top);
+    edit_->horizontalScrollBar()->setValue(left);
+    programmatic_ = false;
+    if (oldIsOurs)
+        delete old;
+    watchDocument();
+    filled_ = source_.size();
 }
 
 void ViewContent::setShown(bool shown)
@@ -114,9 +155,17 @@ void ViewContent::setShown(bool shown)
     scheduleFill();
 }
 
+bool ViewContent::roomForMore() const
+{
+    // Qt's text layout counts heights in a fixed-point type that ends near 8.4 million pixels
+    // (about 590,000 lines of a 10-point font); past that, every change to the document has it
+    // laid out again, for half a minute and more on a 50 MB text. The slices stop well before.
+    return edit_->document()->documentLayout()->documentSize().height() < kFilledHeightLimit;
+}
+
 void ViewContent::scheduleFill()
 {
-    if (shown_ && filling())
+    if (shown_ && filling() && roomForMore())
         timer_->start();
 }
 
@@ -127,7 +176,7 @@ void ViewContent::fillSlice()
     fillUpTo(std::min(source_.size(), filled_ + sliceSize_));
     const qint64 took = std::max<qint64>(clock.nsecsElapsed(), 1);
     sliceSize_ = std::clamp<qsizetype>(static_cast<qsizetype>(sliceSize_ * (double(kSliceNs) / took)), 16 * 1024,
-                                       8 * 1024 * 1024);
+                                       1024 * 1024);
     scheduleFill();
 }
 

@@ -4,7 +4,9 @@
 // screen at once and takes the rest in slices of at most a few hundredths of a second while it
 // is shown (a hidden view waits until it is shown). Whoever reads the text (saving, undo, the
 // batch of a conversion) gets all of it, exactly as given (no-break spaces and separators
-// included) until the user edits it, then as the control holds it.
+// included) until the user edits it, then as the control holds it. The slices stop at the
+// height Qt's text layout handles well (about half a million lines); what needs the control
+// itself (complete()) still gets all of it.
 
 #include <QObject>
 #include <QString>
@@ -47,9 +49,11 @@ signals:
     void edited();
 
 private:
+    void watchDocument();
     void fillSlice();
     void fillUpTo(qsizetype end);
     void scheduleFill();
+    bool roomForMore() const;
 
     QTextEdit* edit_;
     QTimer* timer_;
