@@ -44,47 +44,72 @@ QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 }
 
 const QByteArray kDoc = "<html><head><title>Hi</title></head><body>\r\n<p>One &amp; two</p>\r\n"
-                        "<ul><li>a<li>b</ul>\r\n<a href=\"http://x.org/\">site</a>\r\n</body></html>\r\n";
+                        "<ul><li>a<li>b</ul>\r\n<a href=\"http://x.org/\">site</a>\r\n<p>caf&eacute;</p>\r\n"
+                        "</body></html>\r\n";
 
-TEST(Cli, ConvertsToStandardOutputByStage)
+struct ToolCase {
+    const char* name;
+    QStringList args;      // DOC stands for the document's path
+    const char* settings;  // the saved options, or nullptr for no settings file
+    QByteArrayList out;    // pieces of standard output (a usage error: of standard error, and no output)
+    const char* absent;    // a piece standard output must not hold, or nullptr
+    int status = 0;
+};
+
+void PrintTo(const ToolCase& r, std::ostream* os) { *os << r.name; }
+
+const char* const kSaved = "[Startup]\nBulletChar=+\ntablecellsep=none\nWWWLinks=1\nreadable=1\n";
+
+class Runs : public testing::TestWithParam<ToolCase> {};
+
+TEST_P(Runs, ExitAndWriteAsAsked)
 {
-    QTemporaryDir dir;
+    const ToolCase& run = GetParam();
+    QTemporaryDir config, dir;
+    if (run.settings) {
+        QDir().mkpath(config.filePath("zelbrin"));
+        Write(config, "zelbrin/zelbrin.ini", run.settings);
+    }
     const QString doc = Write(dir, "doc.html", kDoc);
-    Result r = RunTool({doc});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, QByteArray("+++ Hi +++\n\nOne & two\n\n*    a\n*    b\nsite\n"));
-    r = RunTool({"--stage", "reflow", doc});
-    EXPECT_TRUE(r.out.startsWith("<html>\n<head>\n<title>Hi\n</title>\n"));
-    r = RunTool({"--stage=text", "--web-links", "--bullet", "-", "--crlf", doc});
-    EXPECT_TRUE(r.out.contains("-    a\r\n"));
-    EXPECT_TRUE(r.out.contains("\"http://x.org/\" site\r\n"));
-    EXPECT_TRUE(r.out.contains("\r\n\r\n\r\n"));  // the text stage keeps its blank lines
-}
-
-TEST(Cli, ReadsStandardInput)
-{
-    const Result r = RunTool({"--text-length", "0", "-"}, kDoc);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.startsWith("+++ Hi +++\n"));
-}
-
-TEST(Cli, UsageErrorsNameTheOption)
-{
-    struct Bad {
-        QStringList args;
-        const char* mentions;
-    };
-    for (const Bad& b : {Bad{{"--stage", "all", "x"}, "--stage"}, Bad{{"--text-length", "abc", "x"}, "--text-length"},
-                         Bad{{"--text-length", "40000", "x"}, "32767"}, Bad{{"--frobnicate", "x"}, "--frobnicate"},
-                         Bad{{}, "no input"}, Bad{{"a", "b"}, "--output-dir"},
-                         Bad{{"--clean", "1", "--clean", "2", "--clean", "3", "--clean", "4", "--clean", "5", "x"}, "four"},
-                         Bad{{"--bullet"}, "needs a value"}}) {
-        const Result r = RunTool(b.args);
-        EXPECT_EQ(r.status, 2) << b.args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(b.mentions)) << r.err.toStdString();
+    QStringList args = run.args;
+    args.replaceInStrings(QStringLiteral("DOC"), doc);
+    const Result r = RunTool(args, args.contains("-") ? kDoc : QByteArray(), config.path());
+    EXPECT_EQ(r.status, run.status) << r.err.toStdString();
+    const QByteArray& shown = run.status == 2 ? r.err : r.out;
+    for (const QByteArray& piece : run.out)
+        EXPECT_TRUE(shown.contains(piece)) << piece.toStdString() << " not in:\n" << shown.toStdString();
+    if (run.absent) {
+        EXPECT_FALSE(r.out.contains(run.absent)) << r.out.toStdString();
+    }
+    if (run.status == 2) {
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cli, Runs, testing::Values(
+    ToolCase{"Formatted", {"DOC"}, nullptr, {"+++ Hi +++\n\nOne & two\n\n*    a\n*    b\nsite caf&eacute;\n"}, "http"},
+    ToolCase{"Reflow", {"--stage", "reflow", "DOC"}, nullptr, {"<html>\n<head>\n<title>Hi\n</title>\n"}, nullptr},
+    ToolCase{"TextStageKeepsBlankLines", {"--stage=text", "--web-links", "--bullet", "-", "--crlf", "DOC"}, nullptr,
+        {"-    a\r\n", "\"http://x.org/\" site caf&eacute;\r\n", "\r\n\r\n\r\n"}, nullptr},
+    ToolCase{"StandardInput", {"--text-length", "0", "-"}, nullptr, {"+++ Hi +++\n"}, nullptr},
+    ToolCase{"SavedOptions", {"DOC"}, kSaved, {"+    a\n", "\"http://x.org/\" site", "caf\xC3\xA9\n"}, nullptr},
+    ToolCase{"OptionsOverSaved", {"--bullet", "#", "--no-web-links", "--no-readable", "DOC"}, kSaved,
+        {"#    a\n", "caf&eacute;\n"}, "http"},
+    ToolCase{"DefaultsIgnoreSaved", {"--defaults", "DOC"}, kSaved, {"*    a\n", "caf&eacute;\n"}, "http"},
+    ToolCase{"OptionAfterDefaults", {"--defaults", "--readable", "DOC"}, kSaved, {"*    a\n", "caf\xC3\xA9\n"}, "http"},
+    ToolCase{"Help", {"--help"}, nullptr, {"Usage: quorvik-convert"}, nullptr},
+    ToolCase{"Version", {"--version"}, nullptr, {"quorvik-convert 1.0.0\n"}, nullptr},
+    // Usage errors name the option.
+    ToolCase{"UnknownStage", {"--stage", "all", "x"}, nullptr, {"--stage"}, nullptr, 2},
+    ToolCase{"TextLengthNotANumber", {"--text-length", "abc", "x"}, nullptr, {"--text-length"}, nullptr, 2},
+    ToolCase{"TextLengthTooLarge", {"--text-length", "40000", "x"}, nullptr, {"32767"}, nullptr, 2},
+    ToolCase{"UnknownOption", {"--frobnicate", "x"}, nullptr, {"--frobnicate"}, nullptr, 2},
+    ToolCase{"NoInput", {}, nullptr, {"no input"}, nullptr, 2},
+    ToolCase{"TwoInputsWithoutFolder", {"a", "b"}, nullptr, {"--output-dir"}, nullptr, 2},
+    ToolCase{"FiveCleanUpSets", {"--clean", "1", "--clean", "2", "--clean", "3", "--clean", "4", "--clean", "5", "x"},
+        nullptr, {"four"}, nullptr, 2},
+    ToolCase{"ValueMissing", {"--bullet"}, nullptr, {"needs a value"}, nullptr, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cli, OneBadFileDoesNotStopTheOthers)
 {
@@ -134,40 +159,6 @@ TEST(Cli, FailedOutputLeavesTheOldFileWhole)
     r = RunTool({"-o", target, doc});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(ReadBytes(target).startsWith("+++ Hi +++\n"));
-}
-
-TEST(Cli, StartsFromTheSavedOptionsUnlessToldOtherwise)
-{
-    QTemporaryDir config, dir;
-    QDir().mkpath(config.filePath("zelbrin"));
-    Write(config, "zelbrin/zelbrin.ini", "[Startup]\nBulletChar=+\ntablecellsep=none\nWWWLinks=1\n");
-    const QString doc = Write(dir, "doc.html", kDoc);
-    Result r = RunTool({doc}, {}, config.path());
-    EXPECT_TRUE(r.out.contains("+    a\n")) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains("\"http://x.org/\" site")) << r.out.toStdString();
-    r = RunTool({"--bullet", "#", "--no-web-links", doc}, {}, config.path());
-    EXPECT_TRUE(r.out.contains("#    a\n"));
-    EXPECT_FALSE(r.out.contains("http"));
-    r = RunTool({"--defaults", doc}, {}, config.path());
-    EXPECT_TRUE(r.out.contains("*    a\n"));
-    EXPECT_FALSE(r.out.contains("http"));
-}
-
-TEST(Cli, ReadableIsSavedOrGiven)
-{
-    QTemporaryDir config, dir;
-    QDir().mkpath(config.filePath("zelbrin"));
-    Write(config, "zelbrin/zelbrin.ini", "[Startup]\nreadable=1\n");
-    const QString doc = Write(dir, "doc.html", "<p>caf&eacute;");
-    EXPECT_EQ(RunTool({doc}, {}, config.path()).out, "\ncaf\xC3\xA9\n");
-    EXPECT_EQ(RunTool({"--no-readable", doc}, {}, config.path()).out, "\ncaf&eacute;\n");
-    EXPECT_EQ(RunTool({"--defaults", "--readable", doc}, {}, config.path()).out, "\ncaf\xC3\xA9\n");
-}
-
-TEST(Cli, HelpAndVersion)
-{
-    EXPECT_TRUE(RunTool({"--help"}).out.contains("Usage: quorvik-convert"));
-    EXPECT_EQ(RunTool({"--version"}).out, QByteArray("quorvik-convert 1.0.0\n"));
 }
 
 }  // namespace
