@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Cli, Runs, testing::Values(
         {"#    a\n", "caf&eacute;\n"}, "http"},
     ToolCase{"DefaultsIgnoreSaved", {"--defaults", "DOC"}, kSaved, {"*    a\n", "caf&eacute;\n"}, "http"},
     ToolCase{"OptionAfterDefaults", {"--defaults", "--readable", "DOC"}, kSaved, {"*    a\n", "caf\xC3\xA9\n"}, "http"},
+    ToolCase{"BrokenSettingsGiveDefaults", {"DOC"}, "[Startup]\nTextLen=lots\nWWWLinks=yes\n\xfe garbage",
+        {"*    a\n", "One & two\n"}, "http"},
     ToolCase{"Help", {"--help"}, nullptr, {"Usage: quorvik-convert"}, nullptr},
     ToolCase{"Version", {"--version"}, nullptr, {"quorvik-convert 1.0.0\n"}, nullptr},
     // Usage errors name the option.

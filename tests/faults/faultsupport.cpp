@@ -1,6 +1,8 @@
 #include "faultsupport.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +26,19 @@ int RunInChild(const std::function<int()>& body)
 }
 
 }  // namespace
+
+QByteArray Paragraphs(int paragraphs)
+{
+    QByteArray doc = "<html><head><title>Doc</title></head><body>\r\n";
+    for (int i = 0; i < paragraphs; ++i)
+        doc += "<p>Paragraph " + QByteArray::number(i) + " with some words to fill the line &amp; more.</p>\r\n";
+    return doc + "</body></html>\r\n";
+}
+
+QString FileTooLarge()
+{
+    return QString::fromLocal8Bit(std::strerror(EFBIG));
+}
 
 int RunWithFileSizeLimit(long maxBytes, const std::function<int()>& body)
 {

@@ -4,12 +4,19 @@
 
 #include "support/files.h"
 
+#include <QString>
+
 #include <functional>
 #include <sys/resource.h>
 
 namespace quorvik::faults {
 
 using namespace quorvik::testing;
+
+// An HTML document of a title and `paragraphs` numbered paragraphs ("Paragraph 0 ..."), CR LF.
+QByteArray Paragraphs(int paragraphs);
+// The reason a write beyond the file-size limit gives.
+QString FileTooLarge();
 
 // Runs `body` in a forked child whose files may grow to `maxBytes` at most, with SIGXFSZ
 // ignored so that a write beyond the limit fails with EFBIG instead of killing the child.
