@@ -11,22 +11,21 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Filter(const Lines& input, const std::array<const char*, 4>& sets = {"", "", "", ""})
+using Sets = std::array<const char*, 4>;
+
+CleanUpSets Clean(const Sets& sets)
 {
     CleanUpSets clean;
     for (std::size_t i = 0; i < 4; ++i)
         clean.sets[i] = T(sets[i]);
-    MemoryLines in, out;
-    for (const std::string& l : input)
-        in.lines.push_back(T(l));
-    RemoveExtraLines(in, out, clean);
-    return U8(out.lines);
+    return clean;
 }
 
 struct BlankCase {
     const char* name;
     Lines input;
     Lines expected;
+    Sets sets = {"", "", "", ""};
 };
 
 void PrintTo(const BlankCase& c, std::ostream* os) { *os << c.name; }
@@ -35,7 +34,11 @@ class RemovesExtraLines : public testing::TestWithParam<BlankCase> {};
 
 TEST_P(RemovesExtraLines, KeepsOneBlankLinePerRun)
 {
-    EXPECT_EQ(Filter(GetParam().input), GetParam().expected);
+    MemoryLines in, out;
+    for (const std::string& l : GetParam().input)
+        in.lines.push_back(T(l));
+    RemoveExtraLines(in, out, Clean(GetParam().sets));
+    EXPECT_EQ(U8(out.lines), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pass, RemovesExtraLines, testing::Values(
@@ -46,11 +49,12 @@ INSTANTIATE_TEST_SUITE_P(Pass, RemovesExtraLines, testing::Values(
     BlankCase{"MarkerIsTrimmedFirst", {"a", "", " * ", "b"}, {"a", "", "b"}},
     BlankCase{"TwoCharactersAreText", {"a", "", "**"}, {"a", "", "**"}},
     BlankCase{"Empty", {}, {}},
-    BlankCase{"SpacesOnlyIsBlank", {"a", "   ", "", "b"}, {"a", "", "b"}}
+    BlankCase{"SpacesOnlyIsBlank", {"a", "   ", "", "b"}, {"a", "", "b"}},
+    BlankCase{"LineCleanedToNothingIsBlank", {"a", "", "|||", "b"}, {"a", "", "b"}, {"|", "", "", ""}}
 ));
 
 struct CleanCase {
-    std::array<const char*, 4> sets;
+    Sets sets;
     const char* line;
     const char* expected;
 };
@@ -59,11 +63,8 @@ class CleansUp : public testing::TestWithParam<CleanCase> {};
 
 TEST_P(CleansUp, BlanksWholeSetsOnly)
 {
-    CleanUpSets sets;
-    for (std::size_t i = 0; i < 4; ++i)
-        sets.sets[i] = T(GetParam().sets[i]);
     Text line = T(GetParam().line);
-    CleanUpChar(line, sets);
+    CleanUpChar(line, Clean(GetParam().sets));
     EXPECT_EQ(U8(line), GetParam().expected);
 }
 
@@ -77,11 +78,6 @@ INSTANTIATE_TEST_SUITE_P(Sets, CleansUp, testing::Values(
     CleanCase{{" ", "  ", "", ""}, " x  y ", "x  y"},   // sets of spaces only are skipped
     CleanCase{{"", "", "", "Z"}, "aZb", "a b"}
 ));
-
-TEST(RemovesExtraLines, LineCleanedToNothingCountsAsBlank)
-{
-    EXPECT_EQ(Filter({"a", "", "|||", "b"}, {"|", "", "", ""}), (Lines{"a", "", "b"}));
-}
 
 }  // namespace
 }  // namespace quorvik
