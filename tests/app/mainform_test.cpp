@@ -98,11 +98,8 @@ private slots:
     {
         QTest::addColumn<QString>("route");  // "menu:Name", "key:name" or "shortcut:Ctrl+X"
         QTest::addColumn<QString>("message");
-        QTest::newRow("menu Remove HTML Code") << "menu:RemoveHTMLMen" << kNotLoaded;
-        QTest::newRow("menu Remove Both") << "menu:RevCodeLinesMen" << kNotLoaded;
         QTest::newRow("menu Remove Extra Lines") << "menu:RemoveBlankMen" << kNotProcessed;
         QTest::newRow("key removeHTML") << "key:removeHTML" << kNotLoaded;
-        QTest::newRow("key removeBlankLine") << "key:removeBlankLine" << kNotProcessed;
         QTest::newRow("Ctrl+H") << "shortcut:Ctrl+H" << kNotLoaded;
         QTest::newRow("Ctrl+L") << "shortcut:Ctrl+L" << kNotProcessed;
         QTest::newRow("Ctrl+R") << "shortcut:Ctrl+R" << kNotLoaded;
