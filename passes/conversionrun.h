@@ -50,7 +50,7 @@ public:
             if (e.taken) {
                 scratch.lv.line.swap(long_[taken++]);
             } else {
-                scratch.lv.line.assign(chars_, start, e.end - start);
+                scratch.lv.line.assign(chars_.data() + start, e.end - start);
                 start = e.end;
             }
             scratch.lv.lineLength = e.lineLength;
