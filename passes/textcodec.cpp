@@ -588,6 +588,16 @@ void Utf8LineWriter::WriteLine(TextView line)
 {
     // A long line goes in pieces, so the buffer never has to hold more than a chunk and a piece.
     constexpr std::size_t kPiece = std::size_t(1) << 16;
+    const std::size_t ends = lineEnd_.size();
+    if (line.size() <= kPiece && size_ + kMaxUtf8PerChar * line.size() + ends <= capacity_) {
+        // The usual short line, with room for it: encoded where it goes.
+        size_ += EncodeUtf8(buf_.get() + size_, line);
+        for (std::size_t k = 0; k < ends; ++k)
+            buf_[size_++] = lineEnd_[k];
+        if (size_ >= kChunk)
+            FlushBuffer();
+        return;
+    }
     do {
         const TextView piece = line.substr(0, kPiece);
         line.remove_prefix(piece.size());

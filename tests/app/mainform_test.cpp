@@ -98,11 +98,8 @@ private slots:
     {
         QTest::addColumn<QString>("route");  // "menu:Name", "key:name" or "shortcut:Ctrl+X"
         QTest::addColumn<QString>("message");
-        QTest::newRow("menu Remove HTML Code") << "menu:RemoveHTMLMen" << kNotLoaded;
-        QTest::newRow("menu Remove Both") << "menu:RevCodeLinesMen" << kNotLoaded;
         QTest::newRow("menu Remove Extra Lines") << "menu:RemoveBlankMen" << kNotProcessed;
         QTest::newRow("key removeHTML") << "key:removeHTML" << kNotLoaded;
-        QTest::newRow("key removeBlankLine") << "key:removeBlankLine" << kNotProcessed;
         QTest::newRow("Ctrl+H") << "shortcut:Ctrl+H" << kNotLoaded;
         QTest::newRow("Ctrl+L") << "shortcut:Ctrl+L" << kNotProcessed;
         QTest::newRow("Ctrl+R") << "shortcut:Ctrl+R" << kNotLoaded;
@@ -344,7 +341,8 @@ private slots:
 
     // A view is filled in slices while shown; whatever reads it gets all of it. Select All
     // fills the rest at once (over a megabyte here: into a document of its own, which takes the
-    // control's place), keeping what the user styled, and later edits still count.
+    // control's place), keeping what the user styled and the view's font, and later edits
+    // still count.
     void largeView_isWholeForSaveClipboardAndUndo()
     {
         QByteArray html;
@@ -368,11 +366,14 @@ private slots:
         first.setPosition(4, QTextCursor::KeepAnchor);
         edit->setTextCursor(first);
         trigger("bold");
+        dialogs_.answerFont(QFont(QStringLiteral("DejaVu Serif"), 15));
+        trigger("Font");
         trigger("SelectMen");
         trigger("CopyMen");
         QCOMPARE(QApplication::clipboard()->text(), whole);
         QCOMPARE(edit->document()->blockCount(), 120000);
         QCOMPARE(edit->document()->firstBlock().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
+        QCOMPARE(edit->document()->defaultFont().pointSize(), 15);
         QCOMPARE(saved(), (whole + u'\n').toLatin1());
         QCOMPARE(w().documentRecord().Changed, 0);
         typeInto(0, QStringLiteral("x"));
