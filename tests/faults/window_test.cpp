@@ -42,32 +42,44 @@ private:
     }
 
 private slots:
-    // The folder removed (as a cleaner of temporary files does with an old folder) is made
-    // again; a folder replaced by a file or a link is refused with its path and the reason.
-    void workFolderChangedWhileRunning_data()
+    // What stands where the window keeps its work: the folder removed (as a cleaner of temporary
+    // files does with an old folder) is made again; a folder replaced by a file or a link, or a
+    // work file of another user, is refused with its path and the reason, and left as it was.
+    void workPlaceTakenWhileRunning_data()
     {
-        QTest::addColumn<QString>("replacement");  // what stands at the folder's path afterwards
-        QTest::addColumn<bool>("converts");
-        QTest::newRow("removed") << "" << true;
-        QTest::newRow("replaced by a file") << "file" << false;
-        QTest::newRow("replaced by a link") << "link" << false;
+        QTest::addColumn<QString>("taker");
+        QTest::addColumn<QString>("reason");  // empty: the conversion goes through
+        QTest::newRow("folder removed") << "" << "";
+        QTest::newRow("folder replaced by a file") << "file" << "not a folder of its own";
+        QTest::newRow("folder replaced by a link") << "link" << "not a folder of its own";
+        QTest::newRow("work file of another user") << "user" << "belongs to another user";
     }
-    void workFolderChangedWhileRunning()
+    void workPlaceTakenWhileRunning()
     {
-        QFETCH(QString, replacement);
-        QFETCH(bool, converts);
+        QFETCH(QString, taker);
+        QFETCH(QString, reason);
         openDocument(QStringLiteral("page.html"), Paragraphs(3));
         trigger("RemoveHTMLMen");
         QVERIFY(!w().view(2)->toPlainText().isEmpty());
-        const QString folder = w().workPaths().Folder;
-        QVERIFY(QDir(folder).removeRecursively());
-        if (replacement == QLatin1String("file")) {
-            QVERIFY(WriteBytes(folder, "not a folder"));
-        } else if (replacement == QLatin1String("link")) {
-            QDir().mkpath(path(QStringLiteral("elsewhere")));
-            QVERIFY(QFile::link(path(QStringLiteral("elsewhere")), folder));
+        QString taken = w().workPaths().Folder;
+        QByteArray left;  // what the taken path holds afterwards
+        if (taker == QLatin1String("user")) {
+            taken = w().workPaths().TextFilePath;
+            left = "theirs";
+            QVERIFY(WriteBytes(taken, left));
+            if (::chown(QFile::encodeName(taken).constData(), 65534, 65534) != 0)
+                QSKIP("changing a file's owner needs privileges");
+        } else {
+            QVERIFY(QDir(taken).removeRecursively());
+            if (taker == QLatin1String("file")) {
+                left = "not a folder";
+                QVERIFY(WriteBytes(taken, left));
+            } else if (taker == QLatin1String("link")) {
+                QDir().mkpath(path(QStringLiteral("elsewhere")));
+                QVERIFY(QFile::link(path(QStringLiteral("elsewhere")), taken));
+            }
         }
-        if (converts) {
+        if (reason.isEmpty()) {
             dialogs_.clearShown();
             trigger("RevCodeLinesMen");
             QCOMPARE(dialogs_.shownTexts(), QStringList());
@@ -76,25 +88,10 @@ private slots:
             return;
         }
         const QString told = failingCommand("RevCodeLinesMen");
-        QVERIFY2(told.contains(QDir::toNativeSeparators(folder)), qPrintable(told));
-        QVERIFY2(told.contains(QStringLiteral("not a folder of its own")), qPrintable(told));
-        QVERIFY(QDir(path(QStringLiteral("elsewhere"))).isEmpty());
-        QCOMPARE(ReadBytes(folder), replacement == QLatin1String("file") ? QByteArray("not a folder") : QByteArray());
-    }
-
-    // A work file of another user is neither used nor changed.
-    void workFileOfAnotherUser()
-    {
-        openDocument(QStringLiteral("page.html"), Paragraphs(3));
-        const QString taken = w().workPaths().TextFilePath;
-        QVERIFY(WriteBytes(taken, "theirs"));
-        if (::chown(QFile::encodeName(taken).constData(), 65534, 65534) != 0)
-            QSKIP("changing a file's owner needs privileges");
-        const QString told = failingCommand("RevCodeLinesMen");
         QVERIFY2(told.contains(QDir::toNativeSeparators(taken)), qPrintable(told));
-        QVERIFY2(told.contains(QStringLiteral("belongs to another user")), qPrintable(told));
-        QCOMPARE(ReadBytes(taken), QByteArray("theirs"));
-        QVERIFY(viewsEmptyFrom(2));
+        QVERIFY2(told.contains(reason), qPrintable(told));
+        QVERIFY(QDir(path(QStringLiteral("elsewhere"))).isEmpty());
+        QCOMPARE(ReadBytes(taken), left);
     }
 
     // A full disk while a work file is written, or the document gone after Open, stops the chain

@@ -32,46 +32,38 @@ void WriteNumbers(BatchPipe<Numbers>& pipe, int count, int throwAt = -1)
     }
 }
 
-TEST(BatchPipe, EveryItemArrivesOnceInOrder)
+// Every item arrives once and in order; a failure on either side stops both (a writer blocked
+// on a full pipe too, instead of hanging) and is reported, after what was handed over arrived.
+TEST(BatchPipe, CarriesEveryItemInOrderAndStopsOnAFailure)
 {
-    for (std::size_t inFlight : {1, 2, 4}) {
-        BatchPipe<Numbers> pipe(inFlight);
+    struct Case {
+        std::size_t inFlight;
+        int count, writerFailsAt, readerFailsAtBatch;
+    };
+    for (const Case& c : {Case{1, 100000, -1, -1}, Case{2, 100000, -1, -1}, Case{4, 100000, -1, -1},
+                          Case{2, 100000, 5000, -1}, Case{1, 10000000, -1, 3}}) {
+        BatchPipe<Numbers> pipe(c.inFlight);
         std::vector<int> seen;
-        RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 100000); },
-                      [&](BatchPipe<Numbers>& p) {
-                          p.Drain([&](const Numbers& b) { seen.insert(seen.end(), b.values.begin(), b.values.end()); });
-                      });
-        ASSERT_EQ(seen.size(), 100000u);
-        for (int i = 0; i < 100000; ++i)
-            ASSERT_EQ(seen[static_cast<std::size_t>(i)], i);
-    }
-}
-
-TEST(BatchPipe, AFailureOnEitherSideStopsBothAndIsReported)
-{
-    // The writer fails: what it handed over arrives, then its error.
-    {
-        BatchPipe<Numbers> pipe(2);
-        std::size_t seen = 0;
-        EXPECT_THROW(RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 100000, 5000); },
-                                   [&](BatchPipe<Numbers>& p) {
-                                       p.Drain([&](const Numbers& b) { seen += b.values.size(); });
-                                   }),
-                     std::runtime_error);
-        EXPECT_LE(seen, 5000u);
-    }
-    // The reader fails: the writer, blocked on a full pipe or not, stops instead of hanging.
-    {
-        BatchPipe<Numbers> pipe(1);
-        EXPECT_THROW(RunSideBySide(pipe, [](BatchPipe<Numbers>& p) { WriteNumbers(p, 10000000); },
-                                   [](BatchPipe<Numbers>& p) {
-                                       int batches = 0;
-                                       p.Drain([&](const Numbers&) {
-                                           if (++batches == 3)
-                                               throw std::runtime_error("reader failed");
-                                       });
-                                   }),
-                     std::runtime_error);
+        int batches = 0;
+        const auto run = [&] {
+            RunSideBySide(pipe, [&](BatchPipe<Numbers>& p) { WriteNumbers(p, c.count, c.writerFailsAt); },
+                          [&](BatchPipe<Numbers>& p) {
+                              p.Drain([&](const Numbers& b) {
+                                  if (++batches == c.readerFailsAtBatch)
+                                      throw std::runtime_error("reader failed");
+                                  seen.insert(seen.end(), b.values.begin(), b.values.end());
+                              });
+                          });
+        };
+        if (c.writerFailsAt < 0 && c.readerFailsAtBatch < 0) {
+            run();
+            ASSERT_EQ(seen.size(), static_cast<std::size_t>(c.count));
+        } else {
+            EXPECT_THROW(run(), std::runtime_error);
+            EXPECT_LE(seen.size(), static_cast<std::size_t>(c.writerFailsAt < 0 ? c.count : c.writerFailsAt));
+        }
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            ASSERT_EQ(seen[i], static_cast<int>(i));
     }
 }
 
