@@ -36,7 +36,7 @@ const QByteArray kSymbols =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2 Wingdings;}"
     "{\\f3\\fcharset2 Webdings;}{\\f4 symbol;}{\\f5\\fcharset0 Symbol;}}";
 
-// Text and paragraph structure recovered from hand-written RTF.
+// Text and paragraph structure recovered from hand-written RTF, and other files as plain text.
 TEST(RtfReader, RecoversTextOfEachConstruct) {
   const TextCase cases[] = {
       {"paragraphs", kHeader + "One\\par Two\\par}", "One\nTwo"},
@@ -114,6 +114,16 @@ TEST(RtfReader, RecoversTextOfEachConstruct) {
       {"leading whitespace before header", "\r\n {\\rtf1 x}", "x"},
       {"form feeds before header (fuzz)", "\f\v\f{\\rtf1 x\\'01}", "x"},
       {"text after the document ignored", "{\\rtf1 x}trailing", "x"},
+      // Files that are not RTF are shown as plain text.
+      {"ascii", "hello\nworld", "hello\nworld"},
+      {"windows line ends", "a\r\nb\rc", "a\nb\nc"},
+      {"utf-8", "caf\xC3\xA9", u"café"_qs},
+      {"utf-8 with mark", "\xEF\xBB\xBF" "caf\xC3\xA9", u"café"_qs},
+      {"utf-16 little-endian", QByteArray("\xFF\xFE" "a\0\xE9\0", 6), u"aé"_qs},
+      {"utf-16 big-endian", QByteArray("\xFE\xFF\0a\0\xE9", 6), u"aé"_qs},
+      {"invalid utf-8 is windows-1252", "caf\xE9 \x80", u"café €"_qs},
+      {"rtf control words shown as they are", "\\rtf1 {\\b x}", "\\rtf1 {\\b x}"},
+      {"empty file", "", ""},
   };
   for (const TextCase& c : cases) {
     EXPECT_EQ(ReadText(c.rtf), c.expected) << c.name;
@@ -139,23 +149,6 @@ TEST(RtfReader, KeepsLinkTargets) {
     ReadRtf(kHeader + "a{\\field{\\*\\fldinst " + c.instruction + "}{\\fldrslt link}}b}", document);
     EXPECT_EQ(Summarize(document).value(0).runs.value(1).link, c.target) << c.instruction.data();
     EXPECT_EQ(document.toPlainText(), "alinkb");
-  }
-}
-
-TEST(RtfReader, ShowsOtherFilesAsPlainText) {
-  const TextCase cases[] = {
-      {"ascii", "hello\nworld", "hello\nworld"},
-      {"windows line ends", "a\r\nb\rc", "a\nb\nc"},
-      {"utf-8", "caf\xC3\xA9", u"café"_qs},
-      {"utf-8 with mark", "\xEF\xBB\xBF" "caf\xC3\xA9", u"café"_qs},
-      {"utf-16 little-endian", QByteArray("\xFF\xFE" "a\0\xE9\0", 6), u"aé"_qs},
-      {"utf-16 big-endian", QByteArray("\xFE\xFF\0a\0\xE9", 6), u"aé"_qs},
-      {"invalid utf-8 is windows-1252", "caf\xE9 \x80", u"café €"_qs},
-      {"rtf control words shown as they are", "\\rtf1 {\\b x}", "\\rtf1 {\\b x}"},
-      {"empty file", "", ""},
-  };
-  for (const TextCase& c : cases) {
-    EXPECT_EQ(ReadText(c.rtf), c.expected) << c.name;
   }
 }
 
