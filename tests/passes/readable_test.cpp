@@ -57,6 +57,16 @@ INSTANTIATE_TEST_SUITE_P(References, DecodesReferences, testing::Values(
     Decoding{"AttributeKeepsLegacyBeforeName", "?a=1&notify=2&not=3&amp;b&copy;", "?a=1&notify=2&not=3&b©", true},
     Decoding{"AttributeDecodesLegacyAtEnd", "x&copy", "x©", true}));
 
+const std::string kLate = std::string(1024, ' ') + "<meta charset=iso-8859-2>";
+
+std::string Utf16LE(const std::string& ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
 struct Page {
     const char* name;
     std::string html;
@@ -105,6 +115,16 @@ INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
          {"+++ T +++", "", "text"}},
     Page{"HeaderTheadAndLinkAreNoHead", "<header>a</header><table><thead><tr><th>b</th></thead></table><link>c",
          {"a", "", "b", "c"}},
+    // Character sets as declared.
+    Page{"MetaCharset", "<meta charset=\"ISO-8859-2\">\xB1\xE6", {"ąć"}},
+    Page{"HttpEquiv", "<meta http-equiv=Content-Type content='text/html; charset=windows-1251'>\xC4\xE0", {"Да"}},
+    Page{"Latin1MeansWindows1252", "<meta charset=iso-8859-1>\x96\xE9", {"–é"}},
+    Page{"ValidUtf8WinsOverTheDeclaration", "<meta charset=iso-8859-2>\xC4\x85", {"ą"}},
+    Page{"MultiByte", "<meta charset=shift_jis>\x93\xfa\x96\x7b", {"日本"}},
+    Page{"MetaInACommentIgnored", "<!-- <meta charset=iso-8859-2> -->\xB1", {"±"}},
+    Page{"UnknownLabel", "<meta charset=no-such-set>\xE9", {"é"}},
+    Page{"MetaAfter1024BytesIgnored", kLate + "\xB1", {"±"}},
+    Page{"ByteOrderMarkWins", Utf16LE("<meta charset=koi8-r>\xE9"), {"é"}},
     // Preformatted text.
     Page{"PreKeepsItsLines",
          "<p>Intro<pre>\r\n  if (a &lt; b) <b>{</b>\r\n\r\n\r\n\tcall(<a href=\"x\">x</a>);\n}\r\n</pre>after",
@@ -139,41 +159,6 @@ TEST(Readable, NestedListsAndTablesWriteEachTextOnce)
     }
 }
 
-struct Declared {
-    const char* name;
-    std::string bytes;
-    const char* text;
-};
-
-void PrintTo(const Declared& c, std::ostream* os) { *os << c.name; }
-
-class ReadsDeclaredCharacterSets : public testing::TestWithParam<Declared> {};
-
-TEST_P(ReadsDeclaredCharacterSets, AsDeclared)
-{
-    EXPECT_EQ(Readable(GetParam().bytes), (Lines{GetParam().text}));
-}
-
-const std::string kLate = std::string(1024, ' ') + "<meta charset=iso-8859-2>";
-
-std::string Utf16LE(const std::string& ascii)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : ascii)
-        out += std::string{c, '\0'};
-    return out;
-}
-
-INSTANTIATE_TEST_SUITE_P(Charsets, ReadsDeclaredCharacterSets, testing::Values(
-    Declared{"MetaCharset", "<meta charset=\"ISO-8859-2\">\xB1\xE6", "ąć"},
-    Declared{"HttpEquiv", "<meta http-equiv=Content-Type content='text/html; charset=windows-1251'>\xC4\xE0", "Да"},
-    Declared{"Latin1MeansWindows1252", "<meta charset=iso-8859-1>\x96\xE9", "–é"},
-    Declared{"ValidUtf8WinsOverTheDeclaration", "<meta charset=iso-8859-2>\xC4\x85", "ą"},
-    Declared{"MultiByte", "<meta charset=shift_jis>\x93\xfa\x96\x7b", "日本"},
-    Declared{"MetaInACommentIgnored", "<!-- <meta charset=iso-8859-2> -->\xB1", "±"},
-    Declared{"UnknownLabel", "<meta charset=no-such-set>\xE9", "é"},
-    Declared{"MetaAfter1024BytesIgnored", kLate + "\xB1", "±"},
-    Declared{"ByteOrderMarkWins", Utf16LE("<meta charset=koi8-r>\xE9"), "é"}));
 
 // The clean-up passes over stretches of text, tags and comments at once; fed its input a few
 // characters at a time (stretches of one character), it must give the same lines.
