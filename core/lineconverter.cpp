@@ -382,7 +382,10 @@ void Converter::ApplyTagRules(LineValues& lv, const TagPositions& pos, Conversio
                 st.Marker.SetCounter(1);
             }
         } else if (st.InUnorderedList == Word::Yes) {
-            st.Marker.SetText(options_.BulletChar);
+            // Readable: a term or definition inside an unordered list keeps its spaces, as it
+            // does inside an ordered one, rather than taking the list's bullet.
+            if (!(options_.readable && st.InDefList == Word::Yes && (pos.found(kDt) || pos.found(kDd))))
+                st.Marker.SetText(options_.BulletChar);
         } else if (st.InUnorderedList == Word::No && st.InOrderedList == Word::No) {
             st.Marker.SetText(U"     ");
         }
