@@ -19,7 +19,8 @@ Text ToText(const QString& s)
 
 // Shows each line written to the tag scanner and hands it to the conversion's thread. The search
 // for the fixed strings goes with a batch when the conversion's thread is behind (batches are
-// waiting for it), and is left to that thread otherwise, so that neither thread waits long for
+// waiting for it), and is left to that thread otherwise; when no batch waits at all, that thread
+// is the one with time to spare and scans the short lines too. So neither thread waits long for
 // the other whatever the document.
 class IntoConversion final : public LineSink {
 public:
@@ -44,8 +45,11 @@ private:
     ScannedBatch& Start()  // the batch being filled, told whether to search when it is new
     {
         ScannedBatch& batch = pipe_.Filling();
-        if (batch.empty())
-            batch.SetSearched(pipe_.Waiting() >= 3);
+        if (batch.empty()) {
+            const std::size_t waiting = pipe_.Waiting();
+            batch.SetSearched(waiting >= 3);
+            batch.SetScanned(waiting > 1);
+        }
         return batch;
     }
     void HandOn()

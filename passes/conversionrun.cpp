@@ -29,13 +29,19 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
         chars_ += lv.line;
     }
     const std::uint64_t mask = searched_ ? pos.mask : 0;
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take});
+    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take, false});
     for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
 
 void ScannedBatch::AddScanned(TextView line, bool readable)
 {
+    if (!scanned_in_) {
+        chars_ += line;
+        readable_ = readable;
+        entries_.push_back({chars_.size(), 0, 0, 0, 0, 0, false, true});
+        return;
+    }
     const std::size_t start = chars_.size();
     Converter::ScanLineInto(line, chars_, scanned_, readable);
     std::uint64_t mask = 0;
@@ -47,7 +53,7 @@ void ScannedBatch::AddScanned(TextView line, bool readable)
         for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
             found_.push_back(search_.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
     }
-    entries_.push_back({chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, brackets, false});
+    entries_.push_back({chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, brackets, false, false});
 }
 
 void ScannedBatch::clear()

@@ -22,21 +22,25 @@ private:
     ConversionState state_;
 };
 
-// Lines that the tag scanner has seen (Converter::ScanLine), kept one after another in a single
-// text, so that a batch of them is written and read as one block of memory. The search for the
-// fixed strings is done either before a batch is handed over (then only the strings found are
-// kept) or while it is read, whichever thread has time for it: the result is the same.
+// Lines for the tag scanner (Converter::ScanLine), kept one after another in a single text, so
+// that a batch of them is written and read as one block of memory. The scan of a line and the
+// search for the fixed strings are each done either before a batch is handed over (then only the
+// strings found are kept) or while it is read, whichever thread has time for them: the result is
+// the same.
 class ScannedBatch {
 public:
     // Whether the lines added to an empty batch come with their searched strings.
     void SetSearched(bool searched) { searched_ = searched; }
     bool Searched() const { return searched_; }
+    // Whether AddScanned scans its line at once (the default) or keeps it as given, to be scanned
+    // while the batch is read (and searched then, whether the batch is Searched() or not).
+    void SetScanned(bool scanned) { scanned_in_ = scanned; }
     // A long line is taken over (lv.line is left empty) instead of copied. `pos` is read only
     // when the batch is Searched().
     void Add(LineValues& lv, const TagPositions& pos);
-    // Converter::ScanLine straight into the batch, searched when the batch is Searched(): the
-    // same as Add of the scanned line, with the line written once. For lines shorter than
-    // kTakenFrom characters (longer ones are taken over by Add).
+    // Converter::ScanLine straight into the batch (or later, see SetScanned), searched when the
+    // batch is Searched(): the same as Add of the scanned line, with the line written once. For
+    // lines shorter than kTakenFrom characters (longer ones are taken over by Add).
     void AddScanned(TextView line, bool readable);
     static constexpr std::size_t kTakenFrom = std::size_t(1) << 16;
     // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
@@ -47,16 +51,21 @@ public:
         std::size_t start = 0, taken = 0;
         const std::size_t* at = found_.data();
         for (const Entry& e : entries_) {
-            if (e.taken) {
-                scratch.lv.line.swap(long_[taken++]);
-            } else {
-                scratch.lv.line.assign(chars_.data() + start, e.end - start);
+            if (e.raw) {
+                Converter::ScanLine(TextView(chars_.data() + start, e.end - start), scratch.lv, readable_);
                 start = e.end;
+            } else {
+                if (e.taken) {
+                    scratch.lv.line.swap(long_[taken++]);
+                } else {
+                    scratch.lv.line.assign(chars_.data() + start, e.end - start);
+                    start = e.end;
+                }
+                scratch.lv.lineLength = e.lineLength;
+                scratch.lv.TagStart = e.TagStart;
+                scratch.lv.TagEnd = e.TagEnd;
             }
-            scratch.lv.lineLength = e.lineLength;
-            scratch.lv.TagStart = e.TagStart;
-            scratch.lv.TagEnd = e.TagEnd;
-            if (searched_) {
+            if (searched_ && !e.raw) {
                 scratch.pos.mask = e.mask;
                 scratch.pos.brackets = e.brackets;
                 for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
@@ -80,12 +89,15 @@ private:
         std::uint64_t mask;  // the strings found; their positions are the next ones of found_
         std::size_t brackets;
         bool taken;  // the line is the next one of long_
+        bool raw;    // the line is kept as given to AddScanned, not yet scanned
     };
     Text chars_;
     std::vector<Entry> entries_;
     std::vector<std::size_t> found_;
     std::vector<Text> long_;
     bool searched_ = false;
+    bool scanned_in_ = true;
+    bool readable_ = false;  // how AddScanned was told to scan the lines it kept as given
     LineValues scanned_;  // AddScanned's positions (its line stays empty)
     TagPositions search_;
 };

@@ -68,7 +68,8 @@ TEST(BatchPipe, CarriesEveryItemInOrderAndStopsOnAFailure)
 }
 
 // A batch gives the converter the same lines and positions whether it was searched before it
-// was handed over or while it is read, and whether its lines were scanned into it or added.
+// was handed over or while it is read, and whether its lines were scanned into it, kept to be
+// scanned while it is read, or added.
 TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
 {
     std::vector<std::string> lines = {"<p>a &amp; b &nbsp; c", "</td><td>x", "plain", "", "<li>one</li> /ol> <br>",
@@ -83,9 +84,10 @@ TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
         lines.push_back(l);
     }
     using Seen = std::vector<std::pair<std::string, std::vector<std::size_t>>>;
-    auto prepared = [&](bool searched, bool scannedIn, bool readable) {
+    auto prepared = [&](bool searched, bool scannedIn, bool readable, bool scannedLater = false) {
         ScannedBatch batch;
         batch.SetSearched(searched);
+        batch.SetScanned(!scannedLater);
         for (const std::string& l : lines) {
             if (scannedIn && l.size() < ScannedBatch::kTakenFrom) {
                 batch.AddScanned(T(l), readable);
@@ -110,6 +112,8 @@ TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
         EXPECT_EQ(prepared(true, false, readable), expected);
         EXPECT_EQ(prepared(false, true, readable), expected);
         EXPECT_EQ(prepared(true, true, readable), expected);
+        EXPECT_EQ(prepared(false, true, readable, true), expected);
+        EXPECT_EQ(prepared(true, true, readable, true), expected);
     }
 }
 
