@@ -34,12 +34,18 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
 
+void ScannedBatch::Keep(TextView line, bool readable)
+{
+    chars_ += line;
+    readable_ = readable;
+    raw_ = true;
+    entries_.push_back({chars_.size(), 0, 0, 0, 0, 0, false, true});
+}
+
 void ScannedBatch::AddScanned(TextView line, bool readable)
 {
     if (!scanned_in_) {
-        chars_ += line;
-        readable_ = readable;
-        entries_.push_back({chars_.size(), 0, 0, 0, 0, 0, false, true});
+        Keep(line, readable);
         return;
     }
     const std::size_t start = chars_.size();
@@ -63,6 +69,7 @@ void ScannedBatch::clear()
         Text().swap(chars_);
     chars_.clear();
     entries_.clear();
+    raw_ = false;
     found_.clear();
     long_.clear();
 }

@@ -48,10 +48,25 @@ public:
     template <typename Each>
     void ForEach(PreparedLine& scratch, Each&& each)
     {
+        if (raw_)
+            Prepare<true>(scratch, each);
+        else
+            Prepare<false>(scratch, each);
+    }
+    void clear();
+    bool empty() const { return entries_.empty(); }
+    bool full() const { return entries_.size() >= 8192 || chars_.size() >= (1 << 17) || !long_.empty(); }
+
+private:
+    [[gnu::noinline]] void Keep(TextView line, bool readable);  // AddScanned without the scan
+    template <bool kAnyRaw, typename Each>
+    void Prepare(PreparedLine& scratch, Each& each)
+    {
         std::size_t start = 0, taken = 0;
         const std::size_t* at = found_.data();
         for (const Entry& e : entries_) {
-            if (e.raw) {
+            const bool raw = kAnyRaw && e.raw;
+            if (raw) {
                 Converter::ScanLine(TextView(chars_.data() + start, e.end - start), scratch.lv, readable_);
                 start = e.end;
             } else {
@@ -65,7 +80,7 @@ public:
                 scratch.lv.TagStart = e.TagStart;
                 scratch.lv.TagEnd = e.TagEnd;
             }
-            if (searched_ && !e.raw) {
+            if (searched_ && !raw) {
                 scratch.pos.mask = e.mask;
                 scratch.pos.brackets = e.brackets;
                 for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
@@ -78,11 +93,7 @@ public:
                 Text().swap(scratch.lv.line);  // the next lines do not keep a long line's memory
         }
     }
-    void clear();
-    bool empty() const { return entries_.empty(); }
-    bool full() const { return entries_.size() >= 8192 || chars_.size() >= (1 << 17) || !long_.empty(); }
 
-private:
     struct Entry {
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
@@ -97,6 +108,7 @@ private:
     std::vector<Text> long_;
     bool searched_ = false;
     bool scanned_in_ = true;
+    bool raw_ = false;       // some lines are kept as given
     bool readable_ = false;  // how AddScanned was told to scan the lines it kept as given
     LineValues scanned_;  // AddScanned's positions (its line stays empty)
     TagPositions search_;
