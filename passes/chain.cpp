@@ -19,9 +19,9 @@ Text ToText(const QString& s)
 
 // Shows each line written to the tag scanner and hands it to the conversion's thread. The search
 // for the fixed strings goes with a batch when the conversion's thread is behind (batches are
-// waiting for it), and is left to that thread otherwise; when no batch waits at all, that thread
-// is the one with time to spare and scans the short lines too. So neither thread waits long for
-// the other whatever the document.
+// waiting for it), and is left to that thread otherwise; when at most the batch just handed over
+// waits, that thread is the one with time to spare and scans the short lines too. So neither
+// thread waits long for the other whatever the document.
 class IntoConversion final : public LineSink {
 public:
     IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
