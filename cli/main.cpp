@@ -1,8 +1,7 @@
 // quorvik-convert: the conversion without a window.
 
 #include "cli/arguments.h"
-#include "passes/chain.h"
-#include "passes/textcodec.h"
+#include "passes/filepasses.h"
 #include "settings/settingsstore.h"
 
 #include <QCoreApplication>
@@ -20,30 +19,6 @@ namespace {
 void Complain(const QString& what, const QString& reason)
 {
     std::fprintf(stderr, "quorvik-convert: %s: %s\n", qUtf8Printable(what), qUtf8Printable(reason));
-}
-
-// One document to standard output.
-bool ConvertToStdout(const QString& file, Stage stage, const ChainOptions& options, const LinkSwitches& links,
-                     bool crlf)
-{
-    TextFileReader reader;
-    std::string why;
-    if (!reader.Open(QFile::encodeName(file).toStdString(), DocumentMode(options.readable), why)) {
-        Complain(file == QLatin1String("-") ? QStringLiteral("standard input") : file, QString::fromLocal8Bit(why.c_str()));
-        return false;
-    }
-    Utf8LineWriter writer(1, crlf ? "\r\n" : "\n");
-    RunChain(reader, stage, options, links, writer);
-    bool ok = true;
-    if (reader.Failed()) {
-        Complain(file, QString::fromLocal8Bit(reader.Error().c_str()));
-        ok = false;
-    }
-    if (!writer.Finish()) {
-        Complain(QStringLiteral("standard output"), QString::fromLocal8Bit(writer.Error().c_str()));
-        ok = false;
-    }
-    return ok;
 }
 
 }  // namespace
@@ -76,7 +51,6 @@ int main(int argc, char** argv)
     const SettingValues base = parsed.defaults ? SettingValues() : LoadSettingValues(SettingsStore());
     const SettingValues values = ApplyArguments(parsed, base);
     const FixedLinkSwitches links(values.LinkSettings[0] > 0, values.LinkSettings[1] > 0, values.LinkSettings[2] > 0);
-    const ChainOptions options = ChainOptionsFrom(values);
 
     bool allOk = true;
     if (!parsed.outputDir.isEmpty()) {
@@ -109,7 +83,15 @@ int main(int argc, char** argv)
             allOk = false;
         }
     } else {
-        allOk = ConvertToStdout(parsed.files.first(), parsed.stage, options, links, parsed.crlf);
+        const PassOutcome r =
+            ConvertDocumentToStandardOutput(parsed.files.first(), parsed.stage, values, links, parsed.crlf);
+        if (!r) {
+            Complain(r.path.isEmpty()               ? QStringLiteral("standard output")
+                     : r.path == QLatin1String("-") ? QStringLiteral("standard input")
+                                                    : r.path,
+                     r.reason);
+            allOk = false;
+        }
     }
     return allOk ? 0 : 1;
 }

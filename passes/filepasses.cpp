@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,19 +38,39 @@ std::string LocalPath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-// An output file opened safely and, for documents, put in place only once complete.
+// Whether what is written to standard output from now on can be taken back: only when it is a
+// regular file that ends where the writing starts (so nothing after it is lost) and that is not
+// appended to (so nobody else's lines are mixed in).
+bool StandardOutputRewindable()
+{
+    struct stat st {};
+    const int flags = ::fcntl(1, F_GETFL);
+    const off_t at = ::lseek(1, 0, SEEK_CUR);
+    return flags >= 0 && !(flags & O_APPEND) && at >= 0 && ::fstat(1, &st) == 0 && S_ISREG(st.st_mode) &&
+           at == st.st_size;
+}
+
+// An output file opened safely and, for documents, put in place only once complete; or standard
+// output, written as it comes.
 class OutputFile {
 public:
     ~OutputFile()
     {
-        if (fd_ >= 0)
+        if (fd_ >= 0 && !standardOutput_)
             ::close(fd_);
         if (!temp_.empty())
             ::unlink(temp_.c_str());
     }
 
+    // An empty `path` is standard output.
     bool Open(const QString& path, OutputMode mode, QString& reason)
     {
+        if (path.isEmpty()) {
+            standardOutput_ = true;
+            fd_ = 1;
+            start_ = ::lseek(fd_, 0, SEEK_CUR);
+            return true;
+        }
         path_ = LocalPath(path);
         mode_ = mode;
         if (mode == OutputMode::WorkFile) {
@@ -93,8 +114,21 @@ public:
 
     int fd() const { return fd_; }
 
+    // Takes back everything written so far (standard output only when StandardOutputRewindable).
+    bool Rewind(QString& reason)
+    {
+        const off_t to = standardOutput_ ? start_ : 0;
+        if (to < 0 || ::ftruncate(fd_, to) != 0 || ::lseek(fd_, to, SEEK_SET) != to) {
+            reason = Reason(to < 0 ? ESPIPE : errno);
+            return false;
+        }
+        return true;
+    }
+
     bool Commit(QString& reason)
     {
+        if (standardOutput_)
+            return true;
         if (mode_ == OutputMode::Document) {
             // Keep the permissions of the file replaced; a new file gets the usual ones.
             struct stat st {};
@@ -133,32 +167,56 @@ private:
     std::string temp_;
     OutputMode mode_ = OutputMode::WorkFile;
     int fd_ = -1;
+    bool standardOutput_ = false;
+    off_t start_ = 0;  // standard output: where the writing started
 };
 
-// Opens input and output, runs `body(reader, writer)`, and reports the first failure.
+enum class Guess { Checked, Utf8 };
+
+// Opens input and output (an empty `outPath` is standard output), runs `body(reader, writer)`, and
+// reports the first failure. With Guess::Utf8 a document is read as UTF-8 without a first read
+// of the whole file to check it, where the output can be taken back: should it turn out not to
+// be UTF-8, the output is emptied and the document read again, checked first.
 template <typename Body>
 PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const QString& outPath, OutputMode mode,
-                       const ProgressFn& progress, const std::string& lineEnd, Body body)
+                       const ProgressFn& progress, const std::string& lineEnd, Body body,
+                       Guess guess = Guess::Checked)
 {
-    TextFileReader reader;
-    std::string why;
-    if (!reader.Open(LocalPath(inPath), inMode, why))
-        return PassOutcome::failure(inPath, QString::fromLocal8Bit(why.c_str()));
-    if (progress)
-        reader.SetProgress([&progress](std::int64_t done, std::int64_t total) { progress(done, total); });
     OutputFile output;
+    std::optional<Utf8LineWriter> writer;
     QString reason;
-    if (!output.Open(outPath, mode, reason))
-        return PassOutcome::failure(outPath, reason);
-    Utf8LineWriter writer(output.fd(), lineEnd);
-    body(reader, writer);
-    if (reader.Failed())
-        return PassOutcome::failure(inPath, QString::fromLocal8Bit(reader.Error().c_str()));
-    if (!writer.Finish())
-        return PassOutcome::failure(outPath, QString::fromLocal8Bit(writer.Error().c_str()));
-    if (!output.Commit(reason))
-        return PassOutcome::failure(outPath, reason);
-    return {};
+    bool guessing = guess == Guess::Utf8 && (!outPath.isEmpty() || StandardOutputRewindable());
+    for (;;) {
+        TextFileReader reader;
+        if (guessing)
+            reader.GuessUtf8();
+        std::string why;
+        if (!reader.Open(LocalPath(inPath), inMode, why))
+            return PassOutcome::failure(inPath, QString::fromLocal8Bit(why.c_str()));
+        if (progress)
+            reader.SetProgress([&progress](std::int64_t done, std::int64_t total) { progress(done, total); });
+        if (!writer) {
+            if (!output.Open(outPath, mode, reason))
+                return PassOutcome::failure(outPath, reason);
+            writer.emplace(output.fd(), lineEnd);
+        }
+        try {
+            body(reader, *writer);
+        } catch (const NotUtf8&) {
+            writer->Discard();
+            if (!output.Rewind(reason))
+                return PassOutcome::failure(outPath, reason);
+            guessing = false;
+            continue;
+        }
+        if (reader.Failed())
+            return PassOutcome::failure(inPath, QString::fromLocal8Bit(reader.Error().c_str()));
+        if (!writer->Finish())
+            return PassOutcome::failure(outPath, QString::fromLocal8Bit(writer->Error().c_str()));
+        if (!output.Commit(reason))
+            return PassOutcome::failure(outPath, reason);
+        return {};
+    }
 }
 
 }  // namespace
@@ -191,9 +249,15 @@ PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPa
                             const SettingValues& values, const LinkSwitches& links, bool crlf)
 {
     const ChainOptions options = ChainOptionsFrom(values);
-    return RunOnFiles(documentPath, DocumentMode(options.readable), outputPath, OutputMode::Document, {},
-                      crlf ? "\r\n" : "\n",
-                      [&](LineReader& in, LineSink& out) { RunChain(in, stage, options, links, out); });
+    return RunOnFiles(
+        documentPath, DocumentMode(options.readable), outputPath, OutputMode::Document, {}, crlf ? "\r\n" : "\n",
+        [&](LineReader& in, LineSink& out) { RunChain(in, stage, options, links, out); }, Guess::Utf8);
+}
+
+PassOutcome ConvertDocumentToStandardOutput(const QString& documentPath, Stage stage, const SettingValues& values,
+                                            const LinkSwitches& links, bool crlf)
+{
+    return ConvertDocument(documentPath, QString(), stage, values, links, crlf);
 }
 
 namespace {

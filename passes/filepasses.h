@@ -55,6 +55,10 @@ enum class Stage { Reflow, Text, Formatted };
 PassOutcome ConvertDocument(const QString& documentPath, const QString& outputPath, Stage stage,
                             const SettingValues& values, const LinkSwitches& links, bool crlf = false);
 
+// The same, written to standard output as it comes; a failure writing there has an empty `path`.
+PassOutcome ConvertDocumentToStandardOutput(const QString& documentPath, Stage stage, const SettingValues& values,
+                                            const LinkSwitches& links, bool crlf = false);
+
 // A document's bytes as text: a byte-order mark decides (UTF-8, UTF-16 LE/BE); otherwise
 // UTF-8 when the bytes are valid UTF-8; otherwise Windows-1252.
 QString DecodeDocument(const QByteArray& bytes);

@@ -272,6 +272,25 @@ bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reaso
         return true;
     }
     total_ = static_cast<std::int64_t>(st.st_size);
+    if (mode != Mode::Utf8Only && guessing_) {
+        // Only a byte-order mark is looked for; the rest is checked as it is decoded.
+        while (Available() < 3 && Fill()) {
+        }
+        if (Failed()) {
+            reason = error_;
+            return false;
+        }
+        std::size_t bom = 0;
+        enc_ = DetectEncoding(buf_.data(), std::min<std::size_t>(end_, 3), bom);
+        if (bom > 0)
+            guessing_ = false;
+        else
+            enc_ = Encoding::Utf8;
+        pos_ = bom;
+        consumed_ = static_cast<std::int64_t>(bom);
+        return true;
+    }
+    guessing_ = false;
     if (mode != Mode::Utf8Only) {
         // Look at the whole file once to decide its encoding, then read it again from the start.
         const std::unique_ptr<char[]> buffer(new char[kChunk + 4]);  // no need to clear it first
@@ -348,6 +367,7 @@ void TextFileReader::SetData(std::string bytes, Mode mode)
 
 void TextFileReader::Start(Mode mode)
 {
+    guessing_ = false;  // the bytes are all in memory: checked below
     std::size_t bom = 0;
     enc_ = mode != Mode::Utf8Only ? DetectEncoding(buf_.data(), end_, bom) : Encoding::Utf8;
     pos_ = bom;
@@ -512,6 +532,8 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
                 used = 1;
             } else {
                 std::size_t len = Utf8SequenceLength(p, avail);
+                if ((len == 0 || len == SIZE_MAX) && guessing_)
+                    throw NotUtf8{};
                 if (len == 0 || len == SIZE_MAX) {
                     c = 0xFFFD;
                     used = 1;

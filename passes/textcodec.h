@@ -20,6 +20,11 @@ bool IsValidUtf8(const char* data, std::size_t size);
 Encoding DetectEncoding(const char* data, std::size_t size, std::size_t& bomLength);
 char32_t Windows1252ToUnicode(unsigned char byte);
 
+// Thrown by a reader that guessed UTF-8 (TextFileReader::GuessUtf8) when it meets bytes that are
+// not: the document is Windows-1252 (or, for the readable conversion, what it declares) and has
+// to be read again from the start without the guess.
+struct NotUtf8 {};
+
 class TextFileReader final : public LineReader {
 public:
     enum class Mode {
@@ -37,6 +42,11 @@ public:
 
     // Opens a file ("-" is standard input). On failure `reason` says why.
     bool Open(const std::string& path, Mode mode, std::string& reason);
+    // Called before Open: a regular file without a byte-order mark is read as UTF-8 at once,
+    // instead of after a first read of the whole file to check that it is UTF-8. Reading throws
+    // NotUtf8 at the first byte that is not; the lines read before it are then wrong, so only a
+    // caller that can take back what it made of them may guess.
+    void GuessUtf8() { guessing_ = true; }
     // Reads from bytes in memory.
     void SetData(std::string bytes, Mode mode);
 
@@ -68,6 +78,7 @@ private:
     std::size_t pos_ = 0;  // bytes of buf_ before pos_ are read, those from end_ on unused
     std::size_t end_ = 0;
     Encoding enc_ = Encoding::Utf8;
+    bool guessing_ = false;  // UTF-8 not checked beforehand: a byte that is not UTF-8 throws
     char32_t table_[256];  // Encoding::SingleByte: the character of each byte
     std::int64_t consumed_ = 0;
     std::int64_t total_ = -1;
@@ -92,6 +103,8 @@ public:
     void WriteLine(TextView line) override;
     // Writes what is buffered; false (with the system's reason) when anything failed.
     bool Finish();
+    // Drops what is buffered and not yet written (the caller takes back what was written).
+    void Discard() { size_ = 0; }
     bool Failed() const { return !error_.empty(); }
     const std::string& Error() const { return error_; }
 

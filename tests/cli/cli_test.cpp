@@ -134,6 +134,49 @@ TEST(Cli, OneBadFileDoesNotStopTheOthers)
     EXPECT_FALSE(QFile::exists(out + "/missing.txt"));
 }
 
+// A document is read as UTF-8 without a look at the whole file first where the output can be
+// taken back; wherever a byte shows it is not UTF-8, the result is the one of a document read
+// with that look first (standard output into a pipe, where nothing is taken back).
+TEST(Cli, DocumentsThatAreNotUtf8ComeOutAsIfCheckedFirst)
+{
+    QTemporaryDir dir;
+    const QByteArray para = "<p>caf\xC3\xA9 \xE2\x82\xAC</p>\r\n", many = para.repeated(20000);  // past a read's chunk
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } docs[] = {
+        {"utf-8", many},
+        {"first-byte", "\xE9" + many},
+        {"middle", many + "<p>caf\xE9</p>\r\n" + many},
+        {"last-byte", many + "\x96"},
+        {"cut-off-at-the-end", many + "\xE2\x82"},
+        {"declared", "<meta charset=iso-8859-2>\r\n" + many + "<p>\xB1\xE6</p>"},
+        {"utf-16-mark", QByteArray("\xFF\xFE<\0p\0>\0\xE9\0", 10)},
+    };
+    const QString tool = QStringLiteral(QUORVIK_CONVERT), out = dir.filePath("out.txt");
+    for (const auto& doc : docs) {
+        const QString path = Write(dir, "doc.html", doc.bytes);
+        for (const char* readable : {"--no-readable", "--readable"}) {
+            const QStringList args = {"--defaults", readable, path};
+            const QByteArray piped = RunTool(args).out;
+            ASSERT_FALSE(piped.isEmpty()) << doc.name;
+            EXPECT_EQ(RunTool(QStringList(args) << "-o" << out).status, 0);
+            EXPECT_EQ(ReadBytes(out), piped) << doc.name << " -o " << readable;
+            // Standard output into a file after what the shell wrote there, or appended to.
+            for (const char* shell : {"{ printf head; \"$0\" \"$@\"; } >\"$OUT\"", "printf head >\"$OUT\"; \"$0\" \"$@\" >>\"$OUT\""}) {
+                QProcess sh;
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert(QStringLiteral("OUT"), out);
+                env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+                sh.setProcessEnvironment(env);
+                sh.start(QStringLiteral("/bin/sh"), QStringList{"-c", shell, tool} + args);
+                ASSERT_TRUE(sh.waitForFinished(60000));
+                EXPECT_EQ(ReadBytes(out), "head" + piped) << doc.name << " " << shell << " " << readable;
+            }
+        }
+    }
+}
+
 TEST(Cli, FailedOutputLeavesTheOldFileWhole)
 {
     QTemporaryDir dir;
