@@ -118,6 +118,11 @@ QTextEdit* MainForm::view(int index) const
     return content->edit();
 }
 
+const QTextDocument& MainForm::WholeDocument(int index, std::unique_ptr<QTextDocument>& copy) const
+{
+    return contents_.at(static_cast<std::size_t>(index))->wholeDocument(copy);
+}
+
 void MainForm::SetViewText(int index, const QString& text)
 {
     contents_.at(static_cast<std::size_t>(index))->setText(text);
@@ -697,7 +702,8 @@ void MainForm::SaveDocument()
                != Answer::Yes)
         return;
     QString reason;
-    const bool saved = IsRichTextType(choice.type) ? SaveRichDocument(*view(currentView_)->document(), path, reason)
+    std::unique_ptr<QTextDocument> copy;
+    const bool saved = IsRichTextType(choice.type) ? SaveRichDocument(WholeDocument(currentView_, copy), path, reason)
                                                    : SavePlainText(ViewText(currentView_), path, reason);
     if (!saved) {
         ShowFailure(QStringLiteral("The file %1 could not be saved: %2").arg(shown, reason));
@@ -711,7 +717,7 @@ void MainForm::SaveDocument()
 
 void MainForm::PrintView()
 {
-    QTextEdit* v = view(currentView_);
+    QTextEdit* v = ShownView();
     const QTextCursor cursor = v->textCursor();
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_.print(this, printer, cursor.hasSelection()))
@@ -722,7 +728,8 @@ void MainForm::PrintView()
         QTextCursor(&selection).insertFragment(cursor.selection());
         selection.print(&printer);
     } else {
-        v->document()->print(&printer);
+        std::unique_ptr<QTextDocument> copy;
+        WholeDocument(currentView_, copy).print(&printer);
     }
 }
 

@@ -24,6 +24,7 @@ class QFrame;
 class QLabel;
 class QProgressDialog;
 class QTabBar;
+class QTextDocument;
 class QTextEdit;
 class QToolBar;
 
@@ -141,6 +142,8 @@ private:
     // A view's text, whole and exact, whether or not the view has been filled with all of it.
     void SetViewText(int index, const QString& text);
     QString ViewText(int index) const;
+    // The whole text of a view as a rich document, without filling the rest into the view.
+    const QTextDocument& WholeDocument(int index, std::unique_ptr<QTextDocument>& copy) const;
     void ClearView(int index);
     void SetChanged(int changed);
     QTextEdit* ShownView() const;

@@ -110,14 +110,9 @@ void ViewContent::complete()
     }
     // Much text inserted into a document that is being laid out can take minutes (Qt lays the
     // document out again around every insertion), so the rest goes into a document of its own,
-    // which has no layout yet, and that one takes the control's place: the text the control
-    // holds (with the user's edits and styling), then the rest unstyled.
+    // which has no layout yet, and that one takes the control's place.
     QTextDocument* old = edit_->document();
-    QTextDocument* whole = old->clone(edit_);
-    whole->setUndoRedoEnabled(false);
-    QTextCursor end(whole);
-    end.movePosition(QTextCursor::End);
-    end.insertText(source_.mid(filled_), QTextCharFormat());
+    QTextDocument* whole = documentWithRest(edit_);
     const int position = edit_->textCursor().position(), anchor = edit_->textCursor().anchor();
     const int top = edit_->verticalScrollBar()->value(), left = edit_->horizontalScrollBar()->value();
     const bool oldIsOurs = old->parent() == edit_;  // else the control's own, which it deletes
@@ -134,6 +129,25 @@ void ViewContent::complete()
         delete old;
     watchDocument();
     filled_ = source_.size();
+}
+
+QTextDocument* ViewContent::documentWithRest(QObject* parent) const
+{
+    // The text the control holds (with the user's edits and styling), then the rest unstyled.
+    QTextDocument* whole = edit_->document()->clone(parent);
+    whole->setUndoRedoEnabled(false);
+    QTextCursor end(whole);
+    end.movePosition(QTextCursor::End);
+    end.insertText(source_.mid(filled_), QTextCharFormat());
+    return whole;
+}
+
+const QTextDocument& ViewContent::wholeDocument(std::unique_ptr<QTextDocument>& copy) const
+{
+    if (!filling())
+        return *edit_->document();
+    copy.reset(documentWithRest(nullptr));
+    return *copy;
 }
 
 void ViewContent::setShown(bool shown)

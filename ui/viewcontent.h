@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QTextDocument;
 class QTextEdit;
 class QTimer;
@@ -35,9 +37,13 @@ public:
     // holds it (with the part not yet filled in after it).
     QString text();
     bool isEmpty() const;
-    // Fills the rest into the control now (for what needs the control itself: printing, rich
-    // text, selecting everything).
+    // Fills the rest into the control now (for what needs the control itself: selecting
+    // everything).
     void complete();
+    // The whole text as a rich document (for printing and saving as rich text): the control's
+    // own document once it holds all of it, else a copy of it with the rest added, so that a view
+    // too long to be filled whole stays as quick to edit as it was. `copy` keeps that copy.
+    const QTextDocument& wholeDocument(std::unique_ptr<QTextDocument>& copy) const;
     bool filling() const { return filled_ < source_.size(); }
 
     // Starts or stops the slices as the view is shown or hidden.
@@ -50,6 +56,8 @@ signals:
 
 private:
     void watchDocument();
+    // A copy of the control's document with the rest of the text after it, not laid out.
+    QTextDocument* documentWithRest(QObject* parent) const;
     void fillSlice();
     void fillUpTo(qsizetype end);
     void scheduleFill();

@@ -360,6 +360,11 @@ private slots:
             return ReadBytes(path(QStringLiteral("long.htm")));
         };
         QCOMPARE(saved(), (whole + u'\n').toLatin1());
+        // Saved as rich text it is whole too, and the view is left as it was, quick to edit.
+        dialogs_.answerFile(path(QStringLiteral("long.rtf")), 3);
+        trigger("SaveMenu");
+        QVERIFY(ReadBytes(path(QStringLiteral("long.rtf"))).contains("line 119999"));
+        QVERIFY(edit->document()->blockCount() < 120000);
         trigger("NewMenu");
         trigger("Undomen");
         QTextCursor first(edit->document());
