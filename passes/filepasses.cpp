@@ -224,8 +224,9 @@ PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const
 PassOutcome RunReflowPassOnFiles(const QString& documentPath, const QString& formattedHtmlPath,
                                  const ProgressFn& progress, OutputMode mode, bool readable)
 {
-    return RunOnFiles(documentPath, DocumentMode(readable), formattedHtmlPath, mode, progress, "\r\n",
-                      [readable](LineReader& in, LineSink& out) { RunReflowPass(in, out, readable); });
+    return RunOnFiles(
+        documentPath, DocumentMode(readable), formattedHtmlPath, mode, progress, "\r\n",
+        [readable](LineReader& in, LineSink& out) { RunReflowPass(in, out, readable); }, Guess::Utf8);
 }
 
 PassOutcome RunConversionOnFiles(const QString& formattedHtmlPath, const QString& textFilePath,

@@ -238,6 +238,7 @@ TextFileReader::~TextFileReader()
 
 bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reason)
 {
+    mode_ = mode;
     int fd = 0;
     if (path != "-") {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -404,6 +405,58 @@ void TextFileReader::UseDeclared()
     enc_ = Encoding::Utf8;
 }
 
+void TextFileReader::GuessFailed()
+{
+    guessing_ = false;
+    std::string declared;
+    if (mode_ == Mode::DetectDeclared) {
+        char head[1024];
+        ssize_t got;
+        do {
+            got = ::pread(fd_, head, sizeof head, 0);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            throw NotUtf8{};
+        declared = DeclaredEncoding(head, static_cast<std::size_t>(got));
+    }
+    if (declared == "UTF-8")
+        return;  // bytes that are not UTF-8 read as U+FFFD, as they would after the check
+    // Windows-1252 reads ASCII as UTF-8 does: if nothing else came before, the lines read so far
+    // stand and the rest is read in Windows-1252.
+    if ((declared.empty() || declared == "WINDOWS-1252") && OnlyAsciiBefore(consumed_)) {
+        enc_ = Encoding::Windows1252;
+        return;
+    }
+    throw NotUtf8{};
+}
+
+bool TextFileReader::OnlyAsciiBefore(std::int64_t offset)
+{
+    const std::unique_ptr<char[]> buffer(new char[kChunk]);
+    for (std::int64_t at = 0; at < offset;) {
+        const ssize_t got =
+            ::pread(fd_, buffer.get(), static_cast<std::size_t>(std::min<std::int64_t>(kChunk, offset - at)), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        const auto n = static_cast<std::size_t>(got);
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, buffer.get() + i, 8);
+            if (eight & 0x8080808080808080ULL)
+                return false;
+        }
+        for (; i < n; ++i) {
+            if (static_cast<unsigned char>(buffer[i]) >= 0x80)
+                return false;
+        }
+        at += got;
+    }
+    return true;
+}
+
 bool TextFileReader::Fill()
 {
     if (eof_ || fd_ < 0) {
@@ -532,8 +585,10 @@ bool TextFileReader::ReadUpTo(Text& line, std::size_t most, bool& ended)
                 used = 1;
             } else {
                 std::size_t len = Utf8SequenceLength(p, avail);
-                if ((len == 0 || len == SIZE_MAX) && guessing_)
-                    throw NotUtf8{};
+                if ((len == 0 || len == SIZE_MAX) && guessing_) {
+                    GuessFailed();
+                    continue;  // the same bytes again, in the encoding now chosen
+                }
                 if (len == 0 || len == SIZE_MAX) {
                     c = 0xFFFD;
                     used = 1;

@@ -43,9 +43,11 @@ public:
     // Opens a file ("-" is standard input). On failure `reason` says why.
     bool Open(const std::string& path, Mode mode, std::string& reason);
     // Called before Open: a regular file without a byte-order mark is read as UTF-8 at once,
-    // instead of after a first read of the whole file to check that it is UTF-8. Reading throws
-    // NotUtf8 at the first byte that is not; the lines read before it are then wrong, so only a
-    // caller that can take back what it made of them may guess.
+    // instead of after a first read of the whole file to check that it is UTF-8. At the first
+    // byte that is not, reading carries on as the checked reading would where the lines read so
+    // far are the same either way (all that came before was ASCII, or the document declares
+    // UTF-8); otherwise it throws NotUtf8. So only a caller that can take back what it made of
+    // the lines read may guess.
     void GuessUtf8() { guessing_ = true; }
     // Reads from bytes in memory.
     void SetData(std::string bytes, Mode mode);
@@ -68,6 +70,8 @@ private:
     bool ReadUpTo(Text& line, std::size_t most, bool& ended);
     void Start(Mode mode);
     void UseDeclared();  // DetectDeclared, once the bytes are known not to be UTF-8
+    void GuessFailed();  // guessing, at the first byte that is not UTF-8
+    bool OnlyAsciiBefore(std::int64_t offset);  // in the file
     std::size_t Available() const { return end_ - pos_; }
 
     int fd_ = -1;
@@ -78,7 +82,8 @@ private:
     std::size_t pos_ = 0;  // bytes of buf_ before pos_ are read, those from end_ on unused
     std::size_t end_ = 0;
     Encoding enc_ = Encoding::Utf8;
-    bool guessing_ = false;  // UTF-8 not checked beforehand: a byte that is not UTF-8 throws
+    bool guessing_ = false;  // UTF-8 not checked beforehand (see GuessUtf8)
+    Mode mode_ = Mode::Detect;
     char32_t table_[256];  // Encoding::SingleByte: the character of each byte
     std::int64_t consumed_ = 0;
     std::int64_t total_ = -1;
