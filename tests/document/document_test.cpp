@@ -13,7 +13,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 #include <memory>
 #include <sys/stat.h>
