@@ -14,6 +14,10 @@ struct Case {
     const char* name;
     Lines input;
     Lines expected;
+    int textLen = 80;
+    const char* bullet = "*";
+    const char* cellSep = ",";
+    bool links = false;  // web, mail and other link targets written
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -22,7 +26,12 @@ class ConvertsLines : public testing::TestWithParam<Case> {};
 
 TEST_P(ConvertsLines, AsTheRulesSay)
 {
-    EXPECT_EQ(Convert(GetParam().input), GetParam().expected);
+    const Case& c = GetParam();
+    ConverterOptions options;
+    options.TextLen = c.textLen;
+    options.BulletChar = T(c.bullet);
+    options.TableCellSep = T(c.cellSep);
+    EXPECT_EQ(Convert(c.input, options, FixedLinkSwitches(c.links, c.links, c.links)), c.expected);
 }
 
 // Running text is only written after the head has ended.
@@ -34,6 +43,11 @@ Lines Body(Lines more)
     all.insert(all.end(), more.begin(), more.end());
     return all;
 }
+
+const Lines kLinks = Body({"<a href=\"http://x.com\">Home</a>", "<br>", "<a href=\"mailto:me@x.com\">Mail</a>", "<br>",
+                           "<a href=\"page.htm\">Next</a>", "<br>", "<a href='single.htm'>Single</a>"});
+const Lines kRow = {"<table>", "<tr>", "<td>A", "</td>", "<td>B", "</td>", "<tr>", "</table>"};
+const std::string kWord(100, 'y'), kLong(150, 'a');
 
 INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
     Case{"UnorderedList", {"<ul>", "<li>one", "<li>two", "<li>three", "</ul>"},
@@ -81,107 +95,43 @@ INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
     // Paragraph text and the title emitter both take the same line: the paragraph must leave the
     // line whole for the title.
     Case{"TitleInsideAnOpenParagraphIsAlsoParagraphText", {"<html><body>", "<p>", "<head>", "<title>Page title", "</head>"},
-         {"", "+++ Page title +++", "", "Page title"}}
-));
-
-TEST(Converter, LinkTargetsFollowTheSwitches)
-{
-    const Lines doc = Body({"<a href=\"http://x.com\">Home</a>", "<br>", "<a href=\"mailto:me@x.com\">Mail</a>", "<br>",
-                            "<a href=\"page.htm\">Next</a>", "<br>", "<a href='single.htm'>Single</a>"});
-    EXPECT_EQ(Convert(doc, {}, FixedLinkSwitches(false, false, false)),
-              (Lines{"home", "", "mail", "", "next", "", "single"}));
-    EXPECT_EQ(Convert(doc, {}, FixedLinkSwitches(true, true, true)),
-              (Lines{"\"http://x.com\" home", "", "\"mailto:me@x.com\" mail", "", "\"page.htm\" next", "",
-                     "single"}));
+         {"", "+++ Page title +++", "", "Page title"}},
+    Case{"LinkTargetsOff", kLinks, {"home", "", "mail", "", "next", "", "single"}},
+    Case{"LinkTargetsOn", kLinks, {"\"http://x.com\" home", "", "\"mailto:me@x.com\" mail", "", "\"page.htm\" next", "", "single"},
+         80, "*", ",", true},
     // A quoted attribute before the target: the length is not positive, no target.
-    EXPECT_EQ(Convert(Body({"<a name=\"n\" href=\"http://x.com\">Go</a>"}), {}, FixedLinkSwitches(true, false, false)),
-              (Lines{"go"}));
-}
-
-TEST(Converter, WrapsAtTextLen)
-{
-    const std::string w79(79, 'x');
-    const std::string word(100, 'y');
-    ConverterOptions options;
-    EXPECT_EQ(Convert(Body({"<p>" + w79, "</p>"}), options), (Lines{"", w79}));
-    // 80 characters with spaces: broken at the last space at or before 80.
-    const std::string eighty = std::string(50, 'a') + " " + std::string(29, 'b');
-    EXPECT_EQ(Convert(Body({"<p>" + eighty, "</p>"})), (Lines{"", std::string(50, 'a'), std::string(29, 'b')}));
-    // A word longer than the line: 80 then the rest; with more text after it, 81 first.
-    EXPECT_EQ(Convert(Body({"<p>" + word, "</p>"})), (Lines{"", word.substr(0, 80), word.substr(80)}));
-    EXPECT_EQ(Convert(Body({"<p>" + word + " more", "</p>"})), (Lines{"", word.substr(0, 81), word.substr(81) + " more"}));
-    // FlushLine at the end of a run never wraps.
-    const std::string long200 = std::string(100, 'c') + " " + std::string(99, 'd');
-    EXPECT_EQ(Convert(Body({"<p>" + long200})), (Lines{"", long200}));
-}
-
-TEST(Converter, TextLenZeroOrBelowDoesNotWrap)
-{
-    const std::string text = std::string(150, 'a') + " " + std::string(150, 'b');
-    for (int len : {0, -5}) {
-        ConverterOptions options;
-        options.TextLen = len;
-        EXPECT_EQ(Convert(Body({"<p>" + text, "</p>"}), options), (Lines{"", text}));
-        EXPECT_EQ(Convert({"<dl>", "<dd>" + text, "</dl>"}, options), (Lines{"", "", "     " + text}));
-    }
-}
-
-TEST(Converter, DefinitionWrapsWithTheIndent)
-{
-    ConverterOptions options;
-    options.TextLen = 20;
-    EXPECT_EQ(Convert({"<dl>", "<dd>one two three four five six", "</dl>"}, options),
-              (Lines{"", "", "     one two three ", "     four five six"}));
-    // No space in reach: pieces of TextLen - 5 characters.
-    EXPECT_EQ(Convert({"<dl>", "<dd>" + std::string(20, 'z'), "</dl>"}, options),
-              (Lines{"", "", "     " + std::string(15, 'z'), "     zzzzz"}));
-}
-
-TEST(Converter, DelimiterVariants)
-{
-    const Lines row = {"<table>", "<tr>", "<td>A", "</td>", "<td>B", "</td>", "<tr>", "</table>"};
-    auto withSep = [&](const char* sep) {
-        ConverterOptions o;
-        o.TableCellSep = T(sep);
-        return Convert(row, o);
-    };
-    EXPECT_EQ(withSep(","), (Lines{"", "", "A, B", ""}));
-    EXPECT_EQ(withSep("|"), (Lines{"", "", "A| B", ""}));
-    EXPECT_EQ(withSep(" "), (Lines{"", "", "A B", ""}));
-    EXPECT_EQ(withSep("||"), (Lines{"", "", "A|| B||", ""}));
-    // An empty delimiter matches nothing: the row is kept.
-    EXPECT_EQ(withSep(""), (Lines{"", "", "A B", ""}));
-}
-
-TEST(Converter, BulletText)
-{
-    ConverterOptions o;
-    o.BulletChar = T("-");
-    EXPECT_EQ(Convert({"<ul>", "<li>one", "</ul>"}, o), (Lines{"", "-    one"}));
-}
-
-TEST(Converter, OrderedListWithTextMarkerRestartsTheCount)
-{
-    // A nested unordered list empties the marker; the next ordered items count from 1 again.
-    EXPECT_EQ(Convert({"<ol>", "<li>a", "<li>b", "<ul>", "</ul>", "<li>c", "</ol>"}),
-              (Lines{"", "1    a", "2    b", "", "1    c"}));
-    // A bullet marker left by an unordered list counts as no number either.
-    EXPECT_EQ(Convert({"<ul>", "<li>x", "<ol>", "<li>y", "</ol>", "</ul>"}), (Lines{"", "*    x", "", "1    y"}));
-    // A term inside an ordered list keeps the three spaces of its marker: nothing is counted.
-    EXPECT_EQ(Convert({"<ol>", "<dl>", "<dt>Term", "</dl>", "</ol>"}), (Lines{"", "", "", "       Term"}));
-}
-
-TEST(Converter, ControlCharacterAtTheStartIsText)
-{
-    EXPECT_EQ(Convert({"<p>\x01 start", "more", "</p>"}), (Lines{"", "\x01 start more"}));
-}
-
-TEST(Converter, TextLenCountsCharactersNotBytes)
-{
-    ConverterOptions o;
-    o.TextLen = 10;
-    EXPECT_EQ(Convert(Body({"<p>éééé ééééé ü", "</p>"}), o), (Lines{"", "éééé", "ééééé ü"}));
-}
+    Case{"QuotedAttributeBeforeTheTarget", Body({"<a name=\"n\" href=\"http://x.com\">Go</a>"}), {"go"}, 80, "*", ",", true},
+    // Wrapping at TextLen: at the last space at or before it; a word longer than the line gives
+    // TextLen characters, or one more with text after it; the flush at the end never wraps.
+    Case{"ShorterThanTextLen", Body({"<p>" + std::string(79, 'x'), "</p>"}), {"", std::string(79, 'x')}},
+    Case{"WrapsAtTheLastSpace", Body({"<p>" + std::string(50, 'a') + " " + std::string(29, 'b'), "</p>"}),
+         {"", std::string(50, 'a'), std::string(29, 'b')}},
+    Case{"LongWordAlone", Body({"<p>" + kWord, "</p>"}), {"", kWord.substr(0, 80), kWord.substr(80)}},
+    Case{"LongWordWithMore", Body({"<p>" + kWord + " more", "</p>"}), {"", kWord.substr(0, 81), kWord.substr(81) + " more"}},
+    Case{"FlushNeverWraps", Body({"<p>" + kWord + " " + kWord}), {"", kWord + " " + kWord}},
+    Case{"TextLenZeroDoesNotWrap", Body({"<p>" + kLong + " " + kLong, "</p>"}), {"", kLong + " " + kLong}, 0},
+    Case{"TextLenBelowZeroDoesNotWrapDefinitions", {"<dl>", "<dd>" + kLong + " " + kLong, "</dl>"},
+         {"", "", "     " + kLong + " " + kLong}, -5},
+    Case{"DefinitionWrapsWithTheIndent", {"<dl>", "<dd>one two three four five six", "</dl>"},
+         {"", "", "     one two three ", "     four five six"}, 20},
+    Case{"DefinitionWithoutSpaceInPiecesOfTextLenLessFive", {"<dl>", "<dd>" + std::string(20, 'z'), "</dl>"},
+         {"", "", "     " + std::string(15, 'z'), "     zzzzz"}, 20},
+    Case{"TextLenCountsCharactersNotBytes", Body({"<p>éééé ééééé ü", "</p>"}), {"", "éééé", "ééééé ü"}, 10},
+    Case{"Delimiter", kRow, {"", "", "A, B", ""}},
+    Case{"DelimiterBar", kRow, {"", "", "A| B", ""}, 80, "*", "|"},
+    Case{"DelimiterSpace", kRow, {"", "", "A B", ""}, 80, "*", " "},
+    Case{"DelimiterOfTwo", kRow, {"", "", "A|| B||", ""}, 80, "*", "||"},
+    Case{"EmptyDelimiterMatchesNothing", kRow, {"", "", "A B", ""}, 80, "*", ""},
+    Case{"BulletText", {"<ul>", "<li>one", "</ul>"}, {"", "-    one"}, 80, "-"},
+    // A nested unordered list empties the marker, and a bullet left by one counts as no number:
+    // the next ordered items count from 1 again. A term inside an ordered list keeps the three
+    // spaces of its marker.
+    Case{"NestedUnorderedListRestartsTheCount", {"<ol>", "<li>a", "<li>b", "<ul>", "</ul>", "<li>c", "</ol>"},
+         {"", "1    a", "2    b", "", "1    c"}},
+    Case{"BulletMarkerIsNoNumber", {"<ul>", "<li>x", "<ol>", "<li>y", "</ol>", "</ul>"}, {"", "*    x", "", "1    y"}},
+    Case{"TermInAnOrderedList", {"<ol>", "<dl>", "<dt>Term", "</dl>", "</ol>"}, {"", "", "", "       Term"}},
+    Case{"ControlCharacterAtTheStartIsText", {"<p>\x01 start", "more", "</p>"}, {"", "\x01 start more"}}
+));
 
 }  // namespace
 }  // namespace quorvik

@@ -1,4 +1,5 @@
-// The operations that rewrite one line: tag scanner, tag stripper, entities.
+// The operations that rewrite one line: the tag scanner (the tag stripper is checked against its
+// literal version in equivalence_test.cpp) and entities at the end of the line.
 
 #include "testsupport.h"
 
@@ -37,27 +38,6 @@ INSTANTIATE_TEST_SUITE_P(Lines, ScansTag, testing::Values(
     Rewrite{"x>y> <Z>", "x>y> <Z>"},
     Rewrite{"<DİV>Ärger", "<div>Ärger"},      // one character for one: no position shifts
     Rewrite{"Text <TITLE>X</TITLE>", "Text<title>x</title>"}
-));
-
-class StripsTags : public testing::TestWithParam<Rewrite> {};
-
-TEST_P(StripsTags, BlanksEveryTagAndTrims)
-{
-    LineValues lv;
-    lv.line = T(GetParam().input);
-    lv.Recount();
-    Converter::StripTags(lv);
-    EXPECT_EQ(U8(lv.line), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lines, StripsTags, testing::Values(
-    Rewrite{"Hello <b>world</b>!", "Hello    world    !"},
-    Rewrite{"<p>Hello", "Hello"},
-    Rewrite{"abc> <d>e", "e"},                 // the end of a tag begun earlier takes the text before it
-    Rewrite{"a > b", "a   b"},                // a ">" without any "<" loses only itself
-    Rewrite{"text <a href=x", "text"},        // an unclosed tag goes to the end of the line
-    Rewrite{">", ""},
-    Rewrite{"x>", "x"}
 ));
 
 TEST(Entities, BlankingStopsAtTheEndOfTheLine)

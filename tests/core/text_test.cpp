@@ -5,6 +5,8 @@
 
 #include "core/charrefs.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -35,41 +37,32 @@ std::vector<Text> SampleTexts()
     return texts;
 }
 
+// The first place at or after `from` whose character `hit` accepts, else the text's size.
+template <typename Hit>
+std::size_t FirstFrom(const Text& t, std::size_t from, Hit hit)
+{
+    for (std::size_t i = from; i < t.size(); ++i)
+        if (hit(t[i]))
+            return i;
+    return t.size();
+}
+
 TEST(Text, SearchesMatchOneCharacterAtATime)
 {
     static const char32_t kWanted[] = {U'<', U'>', U' ', 0, 0x80, 0x10FFFF, 0xFFFFFFFF};
     for (const Text& t : SampleTexts()) {
         for (std::size_t from = 0; from <= t.size() + 1; ++from) {
-            for (char32_t c : kWanted) {
-                std::size_t expected = t.size();
-                for (std::size_t i = from; i < t.size(); ++i) {
-                    if (t[i] == c) {
-                        expected = i;
-                        break;
-                    }
-                }
-                ASSERT_EQ(IndexOf(t.data(), t.size(), c, from), expected) << "from " << from;
-            }
+            for (char32_t c : kWanted)
+                ASSERT_EQ(IndexOf(t.data(), t.size(), c, from), FirstFrom(t, from, [c](char32_t x) { return x == c; }))
+                    << "from " << from;
             for (std::size_t k = 0; k + 2 < std::size(kWanted); ++k) {
-                std::size_t expected = t.size();
-                for (std::size_t i = from; i < t.size(); ++i) {
-                    if (t[i] == kWanted[k] || t[i] == kWanted[k + 1] || t[i] == kWanted[k + 2]) {
-                        expected = i;
-                        break;
-                    }
-                }
-                ASSERT_EQ(IndexOfAny(t.data(), t.size(), kWanted[k], kWanted[k + 1], kWanted[k + 2], from), expected);
+                const char32_t a = kWanted[k], b = kWanted[k + 1], c = kWanted[k + 2];
+                ASSERT_EQ(IndexOfAny(t.data(), t.size(), a, b, c, from),
+                          FirstFrom(t, from, [&](char32_t x) { return x == a || x == b || x == c; }));
             }
-            for (char32_t bound : {U' ', char32_t(0x80), char32_t(1)}) {
-                std::size_t expected = t.size();
-                for (std::size_t i = from; i < t.size(); ++i) {
-                    if (t[i] < bound) {
-                        expected = i;
-                        break;
-                    }
-                }
-                ASSERT_EQ(IndexOfBelow(t.data(), t.size(), bound, from), expected) << "from " << from;
-            }
+            for (char32_t bound : {U' ', char32_t(0x80), char32_t(1)})
+                ASSERT_EQ(IndexOfBelow(t.data(), t.size(), bound, from),
+                          FirstFrom(t, from, [bound](char32_t x) { return x < bound; })) << "from " << from;
         }
     }
 }
@@ -97,27 +90,11 @@ TEST(Text, FindingATextMatchesTheStandardSearch)
 TEST(Text, ConversionsMatchOneCharacterAtATime)
 {
     for (const Text& t : SampleTexts()) {
+        // Qt's encoding of each character, U+FFFD for a surrogate or a value beyond Unicode.
         std::string expected;
         for (char32_t c : t) {
-            if (c >= 0xD800 && c <= 0xDFFF)
-                c = 0xFFFD;
-            if (c < 0x80) {
-                expected += static_cast<char>(c);
-            } else if (c < 0x800) {
-                expected += static_cast<char>(0xC0 | (c >> 6));
-                expected += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                expected += static_cast<char>(0xE0 | (c >> 12));
-                expected += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                expected += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c <= 0x10FFFF) {
-                expected += static_cast<char>(0xF0 | (c >> 18));
-                expected += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                expected += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                expected += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                expected += "\xEF\xBF\xBD";
-            }
+            const char32_t valid = (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF ? 0xFFFD : c;
+            expected += QString::fromUcs4(&valid, 1).toStdString();
         }
         std::string out = "prefix";
         AppendUtf8(out, t);

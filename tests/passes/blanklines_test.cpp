@@ -1,4 +1,5 @@
-// Blank-line removal and character clean-up.
+// Blank-line removal, with and without clean-up sets (the clean-up itself is checked against its
+// literal version in tests/core/equivalence_test.cpp).
 
 #include "../core/testsupport.h"
 
@@ -50,33 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Pass, RemovesExtraLines, testing::Values(
     BlankCase{"TwoCharactersAreText", {"a", "", "**"}, {"a", "", "**"}},
     BlankCase{"Empty", {}, {}},
     BlankCase{"SpacesOnlyIsBlank", {"a", "   ", "", "b"}, {"a", "", "b"}},
-    BlankCase{"LineCleanedToNothingIsBlank", {"a", "", "|||", "b"}, {"a", "", "b"}, {"|", "", "", ""}}
-));
-
-struct CleanCase {
-    Sets sets;
-    const char* line;
-    const char* expected;
-};
-
-class CleansUp : public testing::TestWithParam<CleanCase> {};
-
-TEST_P(CleansUp, BlanksWholeSetsOnly)
-{
-    Text line = T(GetParam().line);
-    CleanUpChar(line, Clean(GetParam().sets));
-    EXPECT_EQ(U8(line), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sets, CleansUp, testing::Values(
-    CleanCase{{"", "", "", ""}, "  a b  ", "a b"},
-    CleanCase{{"|", "", "", ""}, "a|b|c", "a b c"},
-    CleanCase{{"<>", "", "", ""}, "x<y>z", "x<y>z"},
-    CleanCase{{"aa", "", "", ""}, "aaa", "a"},
-    CleanCase{{"ab", "", "", ""}, "ababab", ""},
-    CleanCase{{"*", "a b", "", ""}, "a*b", ""},        // an earlier set completes a later one
-    CleanCase{{" ", "  ", "", ""}, " x  y ", "x  y"},   // sets of spaces only are skipped
-    CleanCase{{"", "", "", "Z"}, "aZb", "a b"}
+    BlankCase{"LineCleanedToNothingIsBlank", {"a", "", "|||", "b"}, {"a", "", "b"}, {"|", "", "", ""}},
+    BlankCase{"SetsOfSpacesOnlyAreSkipped", {" x  y "}, {"x  y"}, {" ", "  ", "", ""}}
 ));
 
 }  // namespace
