@@ -239,6 +239,10 @@ TextFileReader::~TextFileReader()
 bool TextFileReader::Open(const std::string& path, Mode mode, std::string& reason)
 {
     mode_ = mode;
+    // Standard input cannot be opened afresh when a guess fails (a new reader would go on from
+    // where the last one stopped), so it is checked first.
+    if (path == "-")
+        guessing_ = false;
     int fd = 0;
     if (path != "-") {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -162,11 +162,15 @@ TEST(Cli, DocumentsThatAreNotUtf8ComeOutAsIfCheckedFirst)
             ASSERT_FALSE(piped.isEmpty()) << doc.name;
             EXPECT_EQ(RunTool(QStringList(args) << "-o" << out).status, 0);
             EXPECT_EQ(ReadBytes(out), piped) << doc.name << " -o " << readable;
-            // Standard output into a file after what the shell wrote there, or appended to.
-            for (const char* shell : {"{ printf head; \"$0\" \"$@\"; } >\"$OUT\"", "printf head >\"$OUT\"; \"$0\" \"$@\" >>\"$OUT\""}) {
+            // Standard output into a file after what the shell wrote there, or appended to; the
+            // document also as standard input read from the file.
+            for (const char* shell : {"{ printf head; \"$0\" \"$@\"; } >\"$OUT\"",
+                                      "printf head >\"$OUT\"; \"$0\" \"$@\" >>\"$OUT\"",
+                                      "{ printf head; \"$0\" --defaults \"$2\" - <\"$DOC\"; } >\"$OUT\""}) {
                 QProcess sh;
                 QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
                 env.insert(QStringLiteral("OUT"), out);
+                env.insert(QStringLiteral("DOC"), path);
                 env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
                 sh.setProcessEnvironment(env);
                 sh.start(QStringLiteral("/bin/sh"), QStringList{"-c", shell, tool} + args);
