@@ -226,19 +226,6 @@ TEST(RtfReader, KeepsCharacterFormatting) {
   }
 }
 
-// centre; right (the mark's alignment counts); left (\pard resets); justified; grouped;
-// after (the group's end restores); last (a paragraph without its mark).
-TEST(RtfReader, KeepsParagraphAlignment) {
-  QTextDocument document;
-  ReadRtf(kHeader + "\\qc centre\\par right\\qr\\par \\pard left\\par \\qj justified\\par"
-                    "{\\qr grouped\\par}after\\par \\qc last}",
-          document);
-  QVector<Align> aligns;
-  for (const Paragraph& paragraph : Summarize(document)) aligns << paragraph.align;
-  EXPECT_EQ(aligns, (QVector<Align>{Align::Center, Align::Right, Align::Left, Align::Justify,
-                                    Align::Right, Align::Justify, Align::Center}));
-}
-
 TEST(RtfReader, ReplacesEarlierContentAsAnUnmodifiedDocument) {
   QTextDocument document;
   document.setPlainText("old text");
