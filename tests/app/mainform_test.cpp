@@ -381,36 +381,6 @@ private slots:
         QCOMPARE(w().documentRecord().Changed, 1);
     }
 
-    // ---- when files fail ----
-
-    void plantedSymbolicLink_isNotFollowed_data()
-    {
-        QTest::addColumn<int>("workFile");  // 0 reflowed HTML, 1 text, 2 formatted text
-        QTest::newRow("reflowed HTML") << 0;
-        QTest::newRow("converted text") << 1;
-        QTest::newRow("formatted text") << 2;
-    }
-    void plantedSymbolicLink_isNotFollowed()
-    {
-        QFETCH(int, workFile);
-        openDocument(QStringLiteral("page.html"), kHtml);
-        const WorkPaths& paths = w().workPaths();
-        const QString planted = QStringList{paths.FormattedHtmlPath, paths.TextFilePath, paths.FormattedTextPath}[workFile];
-        const QString victim = path(QStringLiteral("victim.txt"));
-        QVERIFY(WriteBytes(victim, "precious"));
-        QVERIFY(QFile::link(victim, planted));
-        dialogs_.answerMessage(Answer::Ok);
-        trigger("RevCodeLinesMen");
-        QCOMPARE(ReadBytes(victim), QByteArray("precious"));
-        QCOMPARE(dialogs_.shown().size(), std::size_t(1));
-        QVERIFY2(dialogs_.shown()[0].text.contains(planted), qPrintable(dialogs_.shown()[0].text));
-        // The views from the failed stage on are empty, and Remove Extra Lines waits for a
-        // conversion that goes through.
-        for (int i = 1; i < 4; ++i)
-            QCOMPARE(text(i).isEmpty(), i > workFile);
-        QCOMPARE(w().processed(), 0);
-    }
-
     // ---- unsaved changes and undo ----
 
     void changeWarning_guardsOpenNewAndClose()

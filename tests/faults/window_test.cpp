@@ -43,8 +43,10 @@ private:
 
 private slots:
     // What stands where the window keeps its work: the folder removed (as a cleaner of temporary
-    // files does with an old folder) is made again; a folder replaced by a file or a link, or a
-    // work file of another user, is refused with its path and the reason, and left as it was.
+    // files does with an old folder) is made again; a folder replaced by a file or a link, a work
+    // file of another user or a link planted at a work file, is refused with its path and the
+    // reason, and left as it was (the link not followed). The views from a refused work file's
+    // stage on are emptied, and Remove Extra Lines waits for a conversion that goes through.
     void workPlaceTakenWhileRunning_data()
     {
         QTest::addColumn<QString>("taker");
@@ -53,6 +55,9 @@ private slots:
         QTest::newRow("folder replaced by a file") << "file" << "not a folder of its own";
         QTest::newRow("folder replaced by a link") << "link" << "not a folder of its own";
         QTest::newRow("work file of another user") << "user" << "belongs to another user";
+        QTest::newRow("link at the reflowed HTML") << "link 0" << "symbolic link";
+        QTest::newRow("link at the converted text") << "link 1" << "symbolic link";
+        QTest::newRow("link at the formatted text") << "link 2" << "symbolic link";
     }
     void workPlaceTakenWhileRunning()
     {
@@ -63,7 +68,16 @@ private slots:
         QVERIFY(!w().view(2)->toPlainText().isEmpty());
         QString taken = w().workPaths().Folder;
         QByteArray left;  // what the taken path holds afterwards
-        if (taker == QLatin1String("user")) {
+        int emptyFrom = 0;  // the first view emptied, when checked
+        if (taker.startsWith(QLatin1String("link "))) {
+            const WorkPaths& paths = w().workPaths();
+            emptyFrom = taker.back().digitValue() + 1;
+            taken = QStringList{paths.FormattedHtmlPath, paths.TextFilePath, paths.FormattedTextPath}[emptyFrom - 1];
+            left = "precious";
+            QVERIFY(WriteBytes(path(QStringLiteral("victim.txt")), left));
+            QFile::remove(taken);
+            QVERIFY(QFile::link(path(QStringLiteral("victim.txt")), taken));
+        } else if (taker == QLatin1String("user")) {
             taken = w().workPaths().TextFilePath;
             left = "theirs";
             QVERIFY(WriteBytes(taken, left));
@@ -92,6 +106,11 @@ private slots:
         QVERIFY2(told.contains(reason), qPrintable(told));
         QVERIFY(QDir(path(QStringLiteral("elsewhere"))).isEmpty());
         QCOMPARE(ReadBytes(taken), left);
+        if (emptyFrom == 0)
+            return;
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(w().view(i)->toPlainText().isEmpty(), i >= emptyFrom);
+        QCOMPARE(w().processed(), 0);
     }
 
     // A full disk while a work file is written, or the document gone after Open, stops the chain
