@@ -1,5 +1,6 @@
-// The document layer: reading and saving documents, the name a save writes, the private work
-// folder, and the work-file chain.
+// The document layer: reading documents and work files, the name a save writes, the private
+// work folder, and the work-file chain. (What a save writes, and its failures, are checked
+// through the window: tests/app/mainform_test.cpp and tests/faults/window_test.cpp.)
 
 #include "document/documentfiles.h"
 #include "document/savepath.h"
@@ -12,7 +13,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 #include <memory>
 #include <sys/stat.h>
@@ -67,32 +67,6 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", oldRuntime_);
         qputenv("TMPDIR", oldTmp_);
         dir_.reset();
-    }
-
-    // Exactly the characters given (no-break space, separators) in UTF-8, a line feed after
-    // the last line; a longer old file leaves no tail and no temporary is left; a save or a
-    // load that fails gives a reason and creates nothing.
-    void save_writesExactlyTheText()
-    {
-        QString reason, text;
-        const QString out = path("out.txt");
-        QVERIFY(WriteBytes(out, QByteArray(1000, 'x')));
-        QVERIFY(SavePlainText(QStringLiteral("one\ncaf\u00e9\u00a0\u2028x\n"), out, reason));
-        QCOMPARE(ReadBytes(out), QByteArray("one\ncaf\xc3\xa9\xc2\xa0\xe2\x80\xa8x\n\n"));
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"out.txt"});
-        QTextDocument doc;
-        doc.setPlainText(QStringLiteral("rich"));
-        QVERIFY(SaveRichDocument(doc, path("out.rtf"), reason));
-        QVERIFY(ReadBytes(path("out.rtf")).startsWith("{\\rtf"));
-
-        const QString missing = path("missing-folder/out.txt");
-        QVERIFY(!SavePlainText(QStringLiteral("text"), missing, reason));
-        QVERIFY(!reason.isEmpty());
-        QVERIFY(!QFile::exists(missing));
-        reason.clear();
-        QVERIFY(!ReadPlainDocument(missing, text, reason));
-        QVERIFY(!reason.isEmpty());
-        QVERIFY(!LoadRichDocument(missing, doc, reason));
     }
 
     void savePathWithExtension_data()

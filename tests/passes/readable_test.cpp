@@ -147,22 +147,6 @@ INSTANTIATE_TEST_SUITE_P(Pages, ReadablePages, testing::Values(
     Page{"WhiteSpaceRunsButNotMarkers", "<ol><li>First   <i>item</i>\tnow</ol><dl><dt>T<dd>two  words</dl>",
          {"", "1    First item now", "", "T", "     two words"}}));
 
-TEST(Readable, NestedListsAndTablesWriteEachTextOnce)
-{
-    for (const char* html : {"<ul><li>Options:<dl><dt>-e\r\nterm<dd>exit at\r\nzero</dl></ul>",
-                             "<ol><li>One<ul><li>inner\r\ntext</ul>\r\nmore</ol>",
-                             "<ol><li>Table:<table><tr><td>cell\r\ntext<td>two</table></ol>"}) {
-        std::string all;
-        for (const std::string& line : Readable(html))
-            all += line + " ";
-        for (const char* word : {"Options", "term", "zero", "inner", "text", "more", "cell", "two"}) {
-            const std::size_t at = all.find(word);
-            EXPECT_EQ(all.find(word, at == std::string::npos ? at : at + 1), std::string::npos) << word << " in " << all;
-        }
-    }
-}
-
-
 // The clean-up passes over stretches of text, tags and comments at once; fed its input a few
 // characters at a time (stretches of one character), it must give the same lines.
 TEST(Readable, CleanUpInStretchesMatchesCharacterByCharacter)
