@@ -175,8 +175,9 @@ enum class Guess { Checked, Utf8 };
 
 // Opens input and output (an empty `outPath` is standard output), runs `body(reader, writer)`, and
 // reports the first failure. With Guess::Utf8 a document is read as UTF-8 without a first read
-// of the whole file to check it, where the output can be taken back: should it turn out not to
-// be UTF-8, the output is emptied and the document read again, checked first.
+// of the whole file to check it, where the output can be taken back: should the reader give up
+// its guess (TextFileReader::GuessUtf8), the output is emptied and the document read again,
+// checked first.
 template <typename Body>
 PassOutcome RunOnFiles(const QString& inPath, TextFileReader::Mode inMode, const QString& outPath, OutputMode mode,
                        const ProgressFn& progress, const std::string& lineEnd, Body body,
