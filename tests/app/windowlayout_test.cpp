@@ -8,15 +8,6 @@ class WindowLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initialLayout_putsTogglesAfterThePanelWithoutTest()
-    {
-        // Even a panel wider than any window gets the toggles after it at creation.
-        const WindowLayout l = InitialLayout(20000);
-        QCOMPARE(l.toggles[0].left, 20300);
-        QCOMPARE(l.toggles[1].left, 22400);
-        QCOMPARE(l.toggles[2].left, 23600);
-    }
-
     void resize_data()
     {
         QTest::addColumn<int>("w");
