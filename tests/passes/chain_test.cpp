@@ -70,7 +70,7 @@ TEST(BatchPipe, CarriesEveryItemInOrderAndStopsOnAFailure)
 
 // A batch gives the converter the same lines and positions whether it was searched before it
 // was handed over or while it is read, and whether its lines were scanned into it, kept to be
-// scanned while it is read, or added.
+// scanned while it is read, or added; also when it is used again after other lines.
 TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
 {
     std::vector<std::string> lines = {"<p>a &amp; b &nbsp; c", "</td><td>x", "plain", "", "<li>one</li> /ol> <br>",
@@ -87,25 +87,30 @@ TEST(ScannedBatch, SearchedOnEitherSideAndScannedInGiveTheSame)
     using Seen = std::vector<std::pair<std::string, std::vector<std::size_t>>>;
     auto prepared = [&](bool searched, bool scannedIn, bool readable, bool scannedLater = false) {
         ScannedBatch batch;
-        batch.SetSearched(searched);
-        batch.SetScanned(!scannedLater);
-        for (const std::string& l : lines) {
-            if (scannedIn && l.size() < ScannedBatch::kTakenFrom) {
-                batch.AddScanned(T(l), readable);
-                continue;
-            }
-            LineValues lv;
-            Converter::ScanLine(T(l), lv, readable);
-            batch.Add(lv, SearchTags(lv.line));
-        }
         Seen out;
-        PreparedLine scratch;
-        batch.ForEach(scratch, [&](PreparedLine& p) {
-            std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd, p.pos.brackets};
-            for (int t = 0; t < kTagCount; ++t)
-                at.push_back(p.pos[static_cast<Tag>(t)]);
-            out.emplace_back(U8(p.lv.line), at);
-        });
+        // The batch is read once with the lines in reverse order, cleared, and filled again.
+        for (const auto& round : {std::vector<std::string>(lines.rbegin(), lines.rend()), lines}) {
+            batch.clear();
+            batch.SetSearched(searched);
+            batch.SetScanned(!scannedLater);
+            for (const std::string& l : round) {
+                if (scannedIn && l.size() < ScannedBatch::kTakenFrom) {
+                    batch.AddScanned(T(l), readable);
+                    continue;
+                }
+                LineValues lv;
+                Converter::ScanLine(T(l), lv, readable);
+                batch.Add(lv, SearchTags(lv.line));
+            }
+            out.clear();
+            PreparedLine scratch;
+            batch.ForEach(scratch, [&](PreparedLine& p) {
+                std::vector<std::size_t> at{p.lv.lineLength, p.lv.TagStart, p.lv.TagEnd, p.pos.brackets};
+                for (int t = 0; t < kTagCount; ++t)
+                    at.push_back(p.pos[static_cast<Tag>(t)]);
+                out.emplace_back(U8(p.lv.line), at);
+            });
+        }
         return out;
     };
     for (bool readable : {false, true}) {
