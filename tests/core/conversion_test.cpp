@@ -15,7 +15,7 @@ struct Case {
     Lines input;
     Lines expected;
     const char* bullet = "*";
-    bool links = false;  // web, mail and other link targets written
+    int links = 0;  // the link targets written: 1 web, 2 mail, 4 other
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -27,7 +27,7 @@ TEST_P(ConvertsLines, AsTheRulesSay)
     const Case& c = GetParam();
     ConverterOptions options;
     options.BulletChar = T(c.bullet);
-    EXPECT_EQ(Convert(c.input, options, FixedLinkSwitches(c.links, c.links, c.links)), c.expected);
+    EXPECT_EQ(Convert(c.input, options, FixedLinkSwitches(c.links & 1, c.links & 2, c.links & 4)), c.expected);
 }
 
 // Running text is only written after the head has ended.
@@ -93,9 +93,14 @@ INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
          {"", "+++ Page title +++", "", "Page title"}},
     Case{"LinkTargetsOff", kLinks, {"home", "", "mail", "", "next", "", "single"}},
     Case{"LinkTargetsOn", kLinks, {"\"http://x.com\" home", "", "\"mailto:me@x.com\" mail", "", "\"page.htm\" next", "", "single"},
-         "*", true},
-    // A quoted attribute before the target: the length is not positive, no target.
-    Case{"QuotedAttributeBeforeTheTarget", Body({"<a name=\"n\" href=\"http://x.com\">Go</a>"}), {"go"}, "*", true},
+         "*", 7},
+    Case{"OnlyTheSwitchedKindsOfTargets", kLinks, {"home", "", "\"mailto:me@x.com\" mail", "", "next", "", "single"},
+         "*", 2},
+    // A quoted attribute before the target: the length is not positive, no target. A second
+    // quote right before the mail target gives it no length: no target, not even the web one.
+    Case{"QuotedAttributeBeforeTheTarget", Body({"<a name=\"n\" href=\"http://x.com\">Go</a>"}), {"go"}, "*", 7},
+    Case{"MailTargetOfNoLengthDropsTheWebOne", Body({"<a href=\"http://x.org/\"\"mailto:me@x.org\">Go</a>"}),
+         {"go"}, "*", 3},
     // The flush at the end never wraps. (Wrapping itself, and trimming the delimiter, are checked
     // against their literal versions in equivalence_test.cpp.)
     Case{"FlushNeverWraps", Body({"<p>" + kWord + " " + kWord}), {"", kWord + " " + kWord}},
@@ -107,6 +112,12 @@ INSTANTIATE_TEST_SUITE_P(Documents, ConvertsLines, testing::Values(
          {"", "1    a", "2    b", "", "1    c"}},
     Case{"BulletMarkerIsNoNumber", {"<ul>", "<li>x", "<ol>", "<li>y", "</ol>", "</ul>"}, {"", "*    x", "", "1    y"}},
     Case{"TermInAnOrderedList", {"<ol>", "<dl>", "<dt>Term", "</dl>", "</ol>"}, {"", "", "", "       Term"}},
+    // A row's later cells are in a state of their own, apart from its first: pinned by the
+    // output of this row, which the first cell's state would give with a trailing space.
+    Case{"LaterCellOfARow", {"<table>", "<th>x", "<TD>", "<caption>", "<a href=\"page.htm\">", "<dd>"},
+         {"", "", "x"}},
+    // After the end of the head a title is not framed: its text is running text.
+    Case{"TitleAfterTheHeadIsNotWritten", {"/ol>", "<title>My Page<head></head>"}, {"my page"}},
     Case{"ControlCharacterAtTheStartIsText", {"<p>\x01 start", "more", "</p>"}, {"", "\x01 start more"}}
 ));
 
