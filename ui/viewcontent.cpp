@@ -1,6 +1,9 @@
 #include "ui/viewcontent.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QLocale>
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -23,8 +26,6 @@ constexpr qint64 kSliceNs = 30'000'000;
 // Up to this much is filled into the control's own document at once; more goes through a
 // document of its own (see complete()).
 constexpr qsizetype kDirectFill = 1024 * 1024;
-// The slices fill a view up to this height in pixels (see roomForMore()).
-constexpr qreal kFilledHeightLimit = 7'000'000;
 
 // The control's text with line feeds between its paragraphs, everything else as it stands.
 QString RawText(const QTextDocument& document)
@@ -36,8 +37,10 @@ QString RawText(const QTextDocument& document)
 
 }  // namespace
 
-ViewContent::ViewContent(QTextEdit* edit) : QObject(edit), edit_(edit), timer_(new QTimer(this))
+ViewContent::ViewContent(QTextEdit* edit, qreal heightLimit)
+    : QObject(edit), edit_(edit), timer_(new QTimer(this)), heightLimit_(heightLimit)
 {
+    edit_->installEventFilter(this);
     timer_->setSingleShot(true);
     timer_->setInterval(0);
     connect(timer_, &QTimer::timeout, this, &ViewContent::fillSlice);
@@ -57,6 +60,9 @@ void ViewContent::watchDocument()
 void ViewContent::setText(const QString& text)
 {
     timer_->stop();
+    if (note_)
+        note_->hide();
+    noteDismissed_ = false;
     programmatic_ = true;
     edit_->clear();
     programmatic_ = false;
@@ -129,6 +135,8 @@ void ViewContent::complete()
         delete old;
     watchDocument();
     filled_ = source_.size();
+    if (note_)
+        note_->hide();
 }
 
 QTextDocument* ViewContent::documentWithRest(QObject* parent) const
@@ -174,13 +182,69 @@ bool ViewContent::roomForMore() const
     // Qt's text layout counts heights in a fixed-point type that ends near 8.4 million pixels
     // (about 590,000 lines of a 10-point font); past that, every change to the document has it
     // laid out again, for half a minute and more on a 50 MB text. The slices stop well before.
-    return edit_->document()->documentLayout()->documentSize().height() < kFilledHeightLimit;
+    return edit_->document()->documentLayout()->documentSize().height() < heightLimit_;
 }
 
 void ViewContent::scheduleFill()
 {
-    if (shown_ && filling() && roomForMore())
+    if (!shown_ || !filling())
+        return;
+    if (roomForMore())
         timer_->start();
+    else
+        showPartNote();
+}
+
+void ViewContent::showPartNote()
+{
+    if (noteDismissed_)
+        return;
+    if (!note_) {
+        note_ = new QLabel(edit_);
+        note_->setObjectName(QStringLiteral("PartNote"));
+        note_->setAutoFillBackground(true);
+        note_->setBackgroundRole(QPalette::ToolTipBase);
+        note_->setForegroundRole(QPalette::ToolTipText);
+        note_->setFrameShape(QFrame::Box);
+        note_->setMargin(4);
+        note_->setWordWrap(true);
+        note_->setCursor(Qt::PointingHandCursor);
+        note_->setToolTip(QStringLiteral("Click to hide this note."));
+        note_->installEventFilter(this);
+    }
+    const QLocale locale;
+    const qsizetype shown =
+        source_.left(filled_).count(u'\n') + (filled_ > 0 && source_.at(filled_ - 1) == u'\n' ? 0 : 1);
+    const qsizetype all = source_.count(u'\n') + 1;
+    note_->setText(QStringLiteral("This text is too long to show whole: the first %1 of its %2 lines are shown. "
+                                  "Saving, printing and converting take all of it.")
+                       .arg(locale.toString(shown), locale.toString(all)));
+    placePartNote();
+    note_->show();
+    note_->raise();
+}
+
+void ViewContent::placePartNote()
+{
+    // In the top right corner of the text area, at most half its width.
+    const QRect area = edit_->viewport()->geometry();
+    const int width = std::min(area.width() / 2, note_->sizeHint().width());
+    note_->resize(width, note_->heightForWidth(width));
+    note_->move(area.right() - width - 8, area.top() + 8);
+}
+
+bool ViewContent::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edit_ && event->type() == QEvent::Resize && note_ && note_->isVisible())
+        placePartNote();
+    if (watched == note_ && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            note_->hide();
+            noteDismissed_ = true;
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ViewContent::fillSlice()

@@ -6,13 +6,15 @@
 // batch of a conversion) gets all of it, exactly as given (no-break spaces and separators
 // included) until the user edits it, then as the control holds it. The slices stop at the
 // height Qt's text layout handles well (about half a million lines); what needs the control
-// itself (complete()) still gets all of it.
+// itself (complete()) still gets all of it. A note in the view's corner then says how much of
+// the text is shown, so that nobody takes the rest for lost.
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
+class QLabel;
 class QTextDocument;
 class QTextEdit;
 class QTimer;
@@ -23,7 +25,9 @@ class ViewContent : public QObject {
     Q_OBJECT
 
 public:
-    explicit ViewContent(QTextEdit* edit);
+    // The slices stop once the text in the control is `heightLimit` pixels high.
+    explicit ViewContent(QTextEdit* edit, qreal heightLimit = kHeightLimit);
+    static constexpr qreal kHeightLimit = 7'000'000;
 
     QTextEdit* edit() const { return edit_; }
 
@@ -48,6 +52,8 @@ public:
 
     // Starts or stops the slices as the view is shown or hidden.
     void setShown(bool shown);
+    // The note shown while the control holds only part of a text too long for it (null before).
+    QLabel* partNote() const { return note_; }
 
 signals:
     // The user changed the control's text or formatting (typing, cut, paste, drag and drop,
@@ -55,7 +61,10 @@ signals:
     void edited();
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void watchDocument();
+    void showPartNote();
+    void placePartNote();
     // A copy of the control's document with the rest of the text after it, not laid out.
     QTextDocument* documentWithRest(QObject* parent) const;
     void fillSlice();
@@ -65,6 +74,9 @@ private:
 
     QTextEdit* edit_;
     QTimer* timer_;
+    qreal heightLimit_;
+    QLabel* note_ = nullptr;
+    bool noteDismissed_ = false;  // clicked away: not shown again for this text
     QString source_;        // the text given; the control holds source_.left(filled_) unless edited
     qsizetype filled_ = 0;  // how much of source_ the control holds
     bool edited_ = false;   // the control's text no longer equals source_.left(filled_)

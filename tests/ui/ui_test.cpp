@@ -6,12 +6,15 @@
 #include "ui/editing.h"
 #include "ui/startfolder.h"
 #include "ui/toolbarkeys.h"
+#include "ui/viewcontent.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -307,6 +310,39 @@ private slots:
     }
 
     // Enter in a Yes/No warning (the change warning) answers No: it never discards work.
+    // A text too long for the control is shown in part, with a note in the corner that says how
+    // much; whoever reads the text still gets all of it. A click hides the note, and a text that
+    // fits has none.
+    void longText_isShownInPartWithANote()
+    {
+        QTextEdit view;
+        view.resize(500, 300);
+        ViewContent content(&view, 2000);  // pixels: some dozens of lines
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QStringLiteral("line %1\n").arg(i);
+        text.chop(1);
+        content.setText(text);
+        view.show();
+        content.setShown(true);
+        QTRY_VERIFY(content.partNote() && content.partNote()->isVisible());
+        const int shown = view.document()->blockCount() - 1;  // the last block is the empty one after a line feed
+        QVERIFY(shown > 0 && shown < 3000);
+        QVERIFY2(content.partNote()->text().contains(
+                     QStringLiteral("first %1 of its %2 lines").arg(QLocale().toString(shown), QLocale().toString(3000))),
+                 qPrintable(content.partNote()->text()));
+        QVERIFY(view.viewport()->geometry().contains(content.partNote()->geometry()));
+        QCOMPARE(content.text(), text);
+        QTest::mouseClick(content.partNote(), Qt::LeftButton);
+        QVERIFY(!content.partNote()->isVisible());
+        content.setShown(false);
+        content.setShown(true);  // shown again: the note stays away
+        QVERIFY(!content.partNote()->isVisible());
+        content.setText(QStringLiteral("short"));
+        QTest::qWait(50);
+        QVERIFY(!content.partNote()->isVisible());
+    }
+
     void yesNoWarning_enterAnswersNo()
     {
         QTimer press;
