@@ -212,13 +212,19 @@ void ViewContent::showPartNote()
         note_->setToolTip(QStringLiteral("Click to hide this note."));
         note_->installEventFilter(this);
     }
-    const QLocale locale;
-    const qsizetype shown =
-        source_.left(filled_).count(u'\n') + (filled_ > 0 && source_.at(filled_ - 1) == u'\n' ? 0 : 1);
-    const qsizetype all = source_.count(u'\n') + 1;
-    note_->setText(QStringLiteral("This text is too long to show whole: the first %1 of its %2 lines are shown. "
-                                  "Saving, printing and converting take all of it.")
-                       .arg(locale.toString(shown), locale.toString(all)));
+    // Counted again only when the text or the part shown has changed since (a view is shown
+    // again at every switch of tabs).
+    if (note_->text().isEmpty() || noteCounted_ != std::pair(source_.size(), filled_)) {
+        const QStringView filled = QStringView(source_).left(filled_);
+        const qsizetype breaks = filled.count(u'\n');
+        const qsizetype shown = breaks + (filled.endsWith(u'\n') ? 0 : 1);
+        const qsizetype all = breaks + QStringView(source_).mid(filled_).count(u'\n') + 1;
+        const QLocale locale;
+        note_->setText(QStringLiteral("This text is too long to show whole: the first %1 of its %2 lines are shown. "
+                                      "Saving, printing and converting take all of it.")
+                           .arg(locale.toString(shown), locale.toString(all)));
+        noteCounted_ = {source_.size(), filled_};
+    }
     placePartNote();
     note_->show();
     note_->raise();

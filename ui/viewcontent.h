@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 class QLabel;
 class QTextDocument;
@@ -77,6 +78,7 @@ private:
     qreal heightLimit_;
     QLabel* note_ = nullptr;
     bool noteDismissed_ = false;  // clicked away: not shown again for this text
+    std::pair<qsizetype, qsizetype> noteCounted_;  // the text's size and the part shown, when counted
     QString source_;        // the text given; the control holds source_.left(filled_) unless edited
     qsizetype filled_ = 0;  // how much of source_ the control holds
     bool edited_ = false;   // the control's text no longer equals source_.left(filled_)
