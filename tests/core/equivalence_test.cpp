@@ -227,9 +227,11 @@ TEST(Equivalence, TagSearchFindsWhatFortyFourSearchesFindAndCountsTheBrackets)
     Generator g(7);
     for (int i = 0; i < 20000; ++i) {
         Text line = g.Line(12);
-        // Mix in the searched strings themselves.
-        if (g.Between(0, 1) == 0)
-            line += Text(kTagSearch[static_cast<std::size_t>(g.Between(0, kTagCount - 1))]);
+        // Mix in the searched strings themselves, anywhere (so also across the places where the
+        // search moves on to the next sixteen characters).
+        for (int k = g.Between(0, 2); k > 0; --k)
+            line.insert(static_cast<std::size_t>(g.Between(0, static_cast<int>(line.size()))),
+                        kTagSearch[static_cast<std::size_t>(g.Between(0, kTagCount - 1))]);
         const TagPositions p = SearchTags(line);
         for (int t = 0; t < kTagCount; ++t)
             ASSERT_EQ(p[static_cast<Tag>(t)], Find(line, kTagSearch[t])) << U8(line) << " / " << U8(kTagSearch[t]);
