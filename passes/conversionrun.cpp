@@ -21,6 +21,7 @@ void ConversionRun::Finish()
 
 void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
 {
+    ReserveWhenNew();
     const bool take = lv.line.size() >= kTakenFrom;
     if (take) {
         long_.emplace_back();
@@ -36,6 +37,7 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
 
 void ScannedBatch::Keep(TextView line, bool readable)
 {
+    ReserveWhenNew();
     chars_ += line;
     readable_ = readable;
     raw_ = true;
@@ -48,6 +50,7 @@ void ScannedBatch::AddScanned(TextView line, bool readable)
         Keep(line, readable);
         return;
     }
+    ReserveWhenNew();
     const std::size_t start = chars_.size();
     Converter::ScanLineInto(line, chars_, scanned_, readable);
     std::uint64_t mask = 0;

@@ -55,9 +55,22 @@ public:
     }
     void clear();
     bool empty() const { return entries_.empty(); }
-    bool full() const { return entries_.size() >= 8192 || chars_.size() >= (1 << 17) || !long_.empty(); }
+    bool full() const { return entries_.size() >= kLines || chars_.size() >= kChars || !long_.empty(); }
 
 private:
+    static constexpr std::size_t kLines = 8192;
+    static constexpr std::size_t kChars = std::size_t(1) << 17;
+    // A new batch gets at once the room a full one needs (a line shorter than kTakenFrom can
+    // still be added below kChars), rather than growing to it copy by copy. Batches are used
+    // again, so this happens for the first few only.
+    void ReserveWhenNew()
+    {
+        if (entries_.capacity() == 0) {
+            entries_.reserve(kLines);
+            chars_.reserve(kChars + kTakenFrom);
+            found_.reserve(2 * kLines);
+        }
+    }
     [[gnu::noinline]] void Keep(TextView line, bool readable);  // AddScanned without the scan
     template <bool kAnyRaw, typename Each>
     void Prepare(PreparedLine& scratch, Each& each)
