@@ -249,11 +249,11 @@ void HtmlCleaner::Clean(TextView chunk)
     while (i < n) {
         // Long stretches are passed over (or taken) at once where no character in them matters.
         if (state_ == State::Text) {
-            // A whole tag within the part, with no quote in it, is handled where it stands.
+            // A whole tag within the part is handled where it stands.
             if (chunk[i] == U'<' && i + 2 < n
                 && (IsLetter(chunk[i + 1]) || (chunk[i + 1] == U'/' && IsLetter(chunk[i + 2])))) {
-                const std::size_t k = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', i + 1);
-                if (k < n && chunk[k] == U'>') {
+                const std::size_t k = TagEnd(chunk, i);
+                if (k < n) {
                     HandleTag(chunk.substr(i, k + 1 - i));
                     i = k + 1;
                     continue;
@@ -302,6 +302,28 @@ void HtmlCleaner::Clean(TextView chunk)
             continue;
         }
         Step(chunk[i++]);
+    }
+}
+
+// The ">" that ends the tag that starts with the "<" at `from`, as Step reads it: a quote right
+// after "=" (and spaces) starts a value in which only the same quote counts. chunk.size() when
+// the tag goes on past the chunk.
+std::size_t HtmlCleaner::TagEnd(TextView chunk, std::size_t from)
+{
+    const std::size_t n = chunk.size();
+    for (std::size_t k = from + 1;;) {
+        k = IndexOfAny(chunk.data(), n, U'>', U'"', U'\'', k);
+        if (k == n || chunk[k] == U'>')
+            return k;
+        std::size_t before = k;
+        while (before > from && IsSpace(chunk[before - 1]))
+            --before;
+        if (chunk[before - 1] == U'=') {
+            k = IndexOf(chunk.data(), n, chunk[k], k + 1);
+            if (k == n)
+                return n;
+        }
+        ++k;
     }
 }
 

@@ -44,6 +44,7 @@ private:
 
     void Pull();  // reads and cleans the next part of the input
     void Clean(TextView chunk);
+    static std::size_t TagEnd(TextView chunk, std::size_t from);
     void EndOfInputLine();
     void Finish();
     void Step(char32_t c);

@@ -165,6 +165,8 @@ TEST(Readable, CleanUpInStretchesMatchesCharacterByCharacter)
         "<p>", "</P >", "<a href=\"x>y\">", "<b class='a\"b'>", "</b>", "<!-- a -- b -->", "<!--->", "-->", "--",
         "<script>if (a<b) x='</p>'</script >", "<STYLE>p{}</style>", "<pre>", "</pre>", "\n", "\r\n", "  ", "\t",
         "<", ">", "&amp;", "&lt;", "word", "<title>T</title>", "<br/>", "<td>", "<th x=\"1\">", "<!x>", "</ x>",
+        // Quotes that start a value (after "=" and spaces) and quotes that do not.
+        "<a href = 'q>r' >", "<i a=\"", "\">", "<b x'y>", "<td a= \"1\"b=2 c\t=\n'>'>", "<p =\">\">", "= '",
     };
     std::mt19937 rng(21);
     for (int doc = 0; doc < 300; ++doc) {
