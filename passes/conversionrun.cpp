@@ -30,7 +30,7 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
         chars_ += lv.line;
     }
     const std::uint64_t mask = searched_ ? pos.mask : 0;
-    entries_.push_back({chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take, false});
+    entries_.emplace_back(chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take, false);
     for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }
@@ -41,7 +41,7 @@ void ScannedBatch::Keep(TextView line, bool readable)
     chars_ += line;
     readable_ = readable;
     raw_ = true;
-    entries_.push_back({chars_.size(), 0, 0, 0, 0, 0, false, true});
+    entries_.emplace_back(chars_.size(), 0, 0, 0, 0, 0, false, true);
 }
 
 void ScannedBatch::AddScanned(TextView line, bool readable)
@@ -62,7 +62,7 @@ void ScannedBatch::AddScanned(TextView line, bool readable)
         for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
             found_.push_back(search_.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
     }
-    entries_.push_back({chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, brackets, false, false});
+    entries_.emplace_back(chars_.size(), scanned_.lineLength, scanned_.TagStart, scanned_.TagEnd, mask, brackets, false, false);
 }
 
 void ScannedBatch::clear()

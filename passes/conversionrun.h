@@ -108,6 +108,14 @@ private:
     }
 
     struct Entry {
+        // Built where it is kept (emplace_back): a copy of one built aside is read back in wider
+        // pieces than it was written in, which stalls the processor on every line.
+        Entry(std::size_t end, std::size_t lineLength, std::size_t TagStart, std::size_t TagEnd, std::uint64_t mask,
+              std::size_t brackets, bool taken, bool raw)
+            : end(end), lineLength(lineLength), TagStart(TagStart), TagEnd(TagEnd), mask(mask), brackets(brackets),
+              taken(taken), raw(raw)
+        {
+        }
         std::size_t end;  // of the line's characters in chars_
         std::size_t lineLength, TagStart, TagEnd;
         std::uint64_t mask;  // the strings found; their positions are the next ones of found_
