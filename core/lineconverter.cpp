@@ -5,6 +5,7 @@
 #include "core/converter.h"
 #include "core/tagsearch.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -111,6 +112,21 @@ void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool rea
     lv.TagStart = Find(trimmed, U'<');
     lv.TagEnd = Find(trimmed, U'>');
     const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
+    if (lv.TagStart == 1 && lv.TagEnd >= 1) {
+        // The usual line: it opens with its tag, which PlaceTag would lower (up to the second
+        // ">" at most) and close up with the rest. That is done here as the line is copied, so
+        // that nothing just written is read back or moved.
+        const std::size_t n = trimmed.size();
+        const std::size_t te = std::max(lv.TagEnd, next);
+        std::size_t r = te;
+        while (r < n && trimmed[r] == U' ')
+            ++r;
+        into.resize(base + te);
+        LowerInto(trimmed.data(), te, into.data() + base);
+        into.append(trimmed.data() + r, n - r);
+        lv.lineLength = n - (r - te);
+        return;  // both first places lie within the tag, so they stay
+    }
     into.append(trimmed);
     if (lv.TagStart >= 1 && lv.TagEnd >= 1)
         PlaceTag(into, base, lv, next, lv.TagStart, lv.TagEnd);

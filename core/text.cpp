@@ -69,25 +69,29 @@ char32_t LowerNonAscii(char32_t c)
 
 void LowerAll(char32_t* d, std::size_t n)
 {
+    LowerInto(d, n, d);
+}
+
+void LowerInto(const char32_t* from, std::size_t n, char32_t* to)
+{
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i top = _mm_set1_epi32(0x7F), a = _mm_set1_epi32('A' - 1), z = _mm_set1_epi32('Z' + 1);
     const __m128i gap = _mm_set1_epi32(32);
     for (; i + 4 <= n; i += 4) {
-        auto* at = reinterpret_cast<__m128i*>(d + i);
-        const __m128i v = _mm_loadu_si128(at);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
         // Above 0x7F, or so large that it reads as negative: one at a time below.
         if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpgt_epi32(v, top), _mm_srai_epi32(v, 31))) != 0) {
             for (std::size_t k = i; k < i + 4; ++k)
-                d[k] = LowerChar(d[k]);
+                to[k] = LowerChar(from[k]);
             continue;
         }
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi32(v, a), _mm_cmplt_epi32(v, z));
-        _mm_storeu_si128(at, _mm_add_epi32(v, _mm_and_si128(upper, gap)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_add_epi32(v, _mm_and_si128(upper, gap)));
     }
 #endif
     for (; i < n; ++i)
-        d[i] = LowerChar(d[i]);
+        to[i] = LowerChar(from[i]);
 }
 
 Text FromUtf8(std::string_view s)

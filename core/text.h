@@ -54,6 +54,8 @@ inline char32_t LowerChar(char32_t c)
 }
 // LowerChar on every character of d[0, n); ASCII four characters at a time.
 void LowerAll(char32_t* d, std::size_t n);
+// The same from `from` into `to` (which may be `from`).
+void LowerInto(const char32_t* from, std::size_t n, char32_t* to);
 
 
 // 0-based index of the first `what` in data[from, n); n when absent. Looks at eight

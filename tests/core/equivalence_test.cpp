@@ -92,6 +92,8 @@ TEST(Equivalence, StripTagsMatchesTheLiteralLoop)
 
 // The tag scanner works out where the line's first "<" and ">" end up instead of looking again;
 // they must be where a search of the scanned line finds them, whatever positions it was given.
+// Scanning a line as it is copied (ScanLine, which handles a line that opens with its tag on its
+// own) must give the same as scanning it where it stands.
 TEST(Equivalence, TagScannerPositionsAreThoseOfTheScannedLine)
 {
     Generator g(10);
@@ -110,6 +112,16 @@ TEST(Equivalence, TagScannerPositionsAreThoseOfTheScannedLine)
         ASSERT_EQ(lv.lineLength, lv.line.size()) << U8(before);
         ASSERT_EQ(lv.TagStart, Find(lv.line, U'<')) << U8(before) << " -> " << U8(lv.line);
         ASSERT_EQ(lv.TagEnd, Find(lv.line, U'>')) << U8(before) << " -> " << U8(lv.line);
+        LineValues copied, inPlace;
+        Converter::ScanLine(before, copied);
+        inPlace.line = before;
+        Trim(inPlace.line);
+        inPlace.Recount();
+        Converter::ScanTag(inPlace);
+        ASSERT_EQ(U8(copied.line), U8(inPlace.line)) << U8(before);
+        ASSERT_EQ(copied.lineLength, inPlace.lineLength) << U8(before);
+        ASSERT_EQ(copied.TagStart, inPlace.TagStart) << U8(before);
+        ASSERT_EQ(copied.TagEnd, inPlace.TagEnd) << U8(before);
     }
 }
 
