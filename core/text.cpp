@@ -177,20 +177,34 @@ std::size_t EncodeUtf8(char* out, TextView text)
     std::size_t k = 0;
 #if defined(__SSE2__)
     const __m128i top = _mm_set1_epi32(0x7F);
-    for (; k + 8 <= n; k += 8) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k + 4));
+    // Eight characters from `at` as bytes, when all are ASCII.
+    auto ascii8 = [&](std::size_t at, __m128i& bytes) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + 4));
         // Above 0x7F, or so large that it reads as negative.
         const __m128i wide = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(a, top), _mm_srai_epi32(a, 31)),
                                           _mm_or_si128(_mm_cmpgt_epi32(b, top), _mm_srai_epi32(b, 31)));
-        if (_mm_movemask_epi8(wide) == 0) {
+        bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128());
+        return _mm_movemask_epi8(wide) == 0;
+    };
+    bool asciiBefore = false;  // the eight characters before k were ASCII, one byte each
+    __m128i bytes;
+    for (; k + 8 <= n; k += 8) {
+        asciiBefore = ascii8(k, bytes);
+        if (asciiBefore) {
             // At least 4 * (n - k) >= 32 bytes of room are left here.
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), bytes);
             o += 8;
             continue;
         }
         for (std::size_t j = k; j < k + 8; ++j)
             o = EncodeOne(o, d[j]);
+    }
+    if (k < n && asciiBefore && ascii8(n - 8, bytes)) {
+        // The rest as the last eight characters, written again over the ASCII before them.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o - (k - (n - 8))), bytes);
+        o += n - k;
+        k = n;
     }
 #endif
     for (; k < n; ++k)
