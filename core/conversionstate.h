@@ -60,6 +60,15 @@ struct ConverterOptions {
     bool readable = false;
 };
 
+// Where a line's first "<", its first ">" and its second ">" are (1-based, 0 when absent), as
+// the tag scanner looks for them in the line with its spaces at both ends trimmed.
+struct FirstBrackets {
+    std::size_t lt = 0;
+    std::size_t gt = 0;
+    std::size_t nextGt = 0;
+    bool operator==(const FirstBrackets& o) const { return lt == o.lt && gt == o.gt && nextGt == o.nextGt; }
+};
+
 // Where finished lines go. Each call is one written line; the line may itself hold a carriage
 // return and line feed (running text marks its break that way), which a reader of the written
 // file sees as a further line.
@@ -70,6 +79,13 @@ public:
     // The same for a line whose text the sink may take over (it is left in any state): a sink
     // that keeps the line can then avoid copying it.
     virtual void WriteTakenLine(Text& line) { WriteLine(line); }
+    // The same for a line whose first brackets the writer already knows (the reflow finds them
+    // on its way), so that a sink that scans the line need not look for them again.
+    virtual void WriteKnownLine(TextView line, const FirstBrackets& known)
+    {
+        (void)known;
+        WriteLine(line);
+    }
 };
 
 }  // namespace quorvik

@@ -52,7 +52,9 @@ public:
     static void ScanTakenLine(Text& line, LineValues& lv, bool readable = false);  // taking the text over
     // ScanLine with the scanned line appended to `into` (lv.line is left alone): lines kept one
     // after another are then written once.
-    static void ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable = false);
+    // `known`, when not null, is where the line's first brackets are (they are not looked for).
+    static void ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable = false,
+                             const FirstBrackets* known = nullptr);
     static void PrepareLine(TextView line, PreparedLine& prepared, bool readable = false)
     {
         ScanLine(line, prepared.lv, readable);

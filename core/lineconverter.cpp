@@ -96,7 +96,7 @@ void Converter::ScanLine(TextView line, LineValues& lv, bool readable)
     ScanLineInto(line, lv.line, lv, readable);
 }
 
-void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable)
+void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool readable, const FirstBrackets* known)
 {
     // The positions are taken from the text given, before it is copied.
     const TextView trimmed = Trimmed(line);
@@ -109,9 +109,9 @@ void Converter::ScanLineInto(TextView line, Text& into, LineValues& lv, bool rea
         lv.TagEnd = 5;
         return;
     }
-    lv.TagStart = Find(trimmed, U'<');
-    lv.TagEnd = Find(trimmed, U'>');
-    const std::size_t next = lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
+    lv.TagStart = known ? known->lt : Find(trimmed, U'<');
+    lv.TagEnd = known ? known->gt : Find(trimmed, U'>');
+    const std::size_t next = known ? known->nextGt : lv.TagEnd >= 1 ? Find(trimmed, U'>', lv.TagEnd + 1) : 0;
     if (lv.TagStart == 1 && lv.TagEnd >= 1) {
         // The usual line: it opens with its tag, which PlaceTag would lower (up to the second
         // ">" at most) and close up with the rest. That is done here as the line is copied, so

@@ -25,16 +25,8 @@ Text ToText(const QString& s)
 class IntoConversion final : public LineSink {
 public:
     IntoConversion(BatchPipe<ScannedBatch>& pipe, bool readable) : pipe_(pipe), readable_(readable) {}
-    void WriteLine(TextView line) override
-    {
-        if (line.size() < ScannedBatch::kTakenFrom) {
-            Start().AddScanned(line, readable_);
-            pipe_.Added();
-            return;
-        }
-        Converter::ScanLine(line, scanned_, readable_);
-        HandOn();
-    }
+    void WriteLine(TextView line) override { Write(line, nullptr); }
+    void WriteKnownLine(TextView line, const FirstBrackets& known) override { Write(line, &known); }
     void WriteTakenLine(Text& line) override
     {
         Converter::ScanTakenLine(line, scanned_, readable_);
@@ -42,6 +34,16 @@ public:
     }
 
 private:
+    void Write(TextView line, const FirstBrackets* known)
+    {
+        if (line.size() < ScannedBatch::kTakenFrom) {
+            Start().AddScanned(line, readable_, known);
+            pipe_.Added();
+            return;
+        }
+        Converter::ScanLine(line, scanned_, readable_);
+        HandOn();
+    }
     ScannedBatch& Start()  // the batch being filled, told whether to search when it is new
     {
         ScannedBatch& batch = pipe_.Filling();

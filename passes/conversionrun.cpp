@@ -44,7 +44,7 @@ void ScannedBatch::Keep(TextView line, bool readable)
     entries_.emplace_back(chars_.size(), 0, 0, 0, 0, 0, false, true);
 }
 
-void ScannedBatch::AddScanned(TextView line, bool readable)
+void ScannedBatch::AddScanned(TextView line, bool readable, const FirstBrackets* known)
 {
     if (!scanned_in_) {
         Keep(line, readable);
@@ -52,7 +52,7 @@ void ScannedBatch::AddScanned(TextView line, bool readable)
     }
     ReserveWhenNew();
     const std::size_t start = chars_.size();
-    Converter::ScanLineInto(line, chars_, scanned_, readable);
+    Converter::ScanLineInto(line, chars_, scanned_, readable, known);
     std::uint64_t mask = 0;
     std::size_t brackets = 0;
     if (searched_) {

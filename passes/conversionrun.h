@@ -40,8 +40,9 @@ public:
     void Add(LineValues& lv, const TagPositions& pos);
     // Converter::ScanLine straight into the batch (or later, see SetScanned), searched when the
     // batch is Searched(): the same as Add of the scanned line, with the line written once. For
-    // lines shorter than kTakenFrom characters (longer ones are taken over by Add).
-    void AddScanned(TextView line, bool readable);
+    // lines shorter than kTakenFrom characters (longer ones are taken over by Add). `known`, when
+    // not null, is where the line's first brackets are.
+    void AddScanned(TextView line, bool readable, const FirstBrackets* known = nullptr);
     static constexpr std::size_t kTakenFrom = std::size_t(1) << 16;
     // Calls `each(line)` for every line in order, with `scratch` holding it, made ready for the
     // converter.

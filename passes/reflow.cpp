@@ -9,6 +9,14 @@ namespace quorvik {
 
 namespace {
 
+void Write(TextView line, const FirstBrackets* known, LineSink& out)
+{
+    if (known)
+        out.WriteKnownLine(line, *known);
+    else
+        out.WriteLine(line);
+}
+
 // The flattened line held whole.
 class WholeLine {
 public:
@@ -24,11 +32,18 @@ public:
         const std::size_t i = IndexOf(text_.data(), text_.size(), c, from);
         return i < text_.size() ? i : Text::npos;
     }
-    // Writes the text from `from` to `to`; nothing before `to` is read again.
-    void WriteFront(std::size_t from, std::size_t to, LineSink& out) { out.WriteLine(View(from, to)); }
+    // Writes the text from `from` to `to`, whose first brackets are `known` (when not null);
+    // nothing before `to` is read again.
+    void WriteFront(std::size_t from, std::size_t to, const FirstBrackets* known, LineSink& out)
+    {
+        Write(View(from, to), known, out);
+    }
     // Writes, or puts into `into`, the line from `from` to its end; the reflow of the line is
     // then over.
-    void WriteRest(std::size_t from, LineSink& out) { out.WriteLine(View(from, Loaded())); }
+    void WriteRest(std::size_t from, const FirstBrackets* known, LineSink& out)
+    {
+        Write(View(from, Loaded()), known, out);
+    }
     void TakeRest(std::size_t from, Text& into) { into.assign(View(from, Loaded())); }
 
 private:
@@ -100,11 +115,11 @@ public:
     // Writes the text from `from` to `to`; nothing before `to` is read again. A long piece that
     // is more than what is loaded after it is handed over, and what follows it copied instead:
     // a very long line is then never held twice.
-    void WriteFront(std::size_t from, std::size_t to, LineSink& out)
+    void WriteFront(std::size_t from, std::size_t to, const FirstBrackets* known, LineSink& out)
     {
         const std::size_t length = to - from;
         if (length < partSize_ || length < Loaded() - to) {
-            out.WriteLine(View(from, to));
+            Write(View(from, to), known, out);
             return;
         }
         Text after(View(to, Loaded()));
@@ -117,7 +132,7 @@ public:
     // Writes, or puts into `into`, the line from `from` to its end (all loaded), handing its text
     // over instead of copying it: what is left can be most of a very long line. The reflow of
     // the line is then over.
-    void WriteRest(std::size_t from, LineSink& out)
+    void WriteRest(std::size_t from, const FirstBrackets*, LineSink& out)
     {
         text_.erase(0, from - offset_);
         offset_ = from;
@@ -275,9 +290,22 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
         text.LoadAll();
         return text.View(s, text.Loaded());
     };
+    // The first brackets from the current start (as a, b and d below), while it has not moved:
+    // those of a line written from there follow from them.
+    FirstBrackets first;
+    bool firstKnown = false;
+    auto knownUpTo = [&](std::size_t k, FirstBrackets& known) -> const FirstBrackets* {
+        if (!firstKnown)
+            return nullptr;
+        known.lt = first.lt <= k ? first.lt : 0;
+        known.gt = first.gt <= k ? first.gt : 0;
+        known.nextGt = first.nextGt <= k ? first.nextGt : 0;
+        return &known;
+    };
     auto writeRest = [&]() {
         text.LoadAll();
-        text.WriteRest(s, out);
+        FirstBrackets known;
+        text.WriteRest(s, knownUpTo(text.Loaded() - s, known), out);
     };
     auto carryFrom = [&](std::size_t from) {
         text.LoadAll();
@@ -297,9 +325,13 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             while (e > b && f[e - 1] == U' ')
                 --e;
         }
-        text.WriteFront(s + b, s + e, out);
+        // The text at the start is never a space (see cut), so a trimmed line starts there too,
+        // and what is trimmed at its end holds no bracket.
+        FirstBrackets known;
+        text.WriteFront(s + b, s + e, knownUpTo(k, known), out);
     };
     auto cut = [&](std::size_t k) {
+        firstKnown = false;
         s += k;
         do {
             while (s < text.Loaded() && text.At(s) == U' ')
@@ -324,6 +356,8 @@ void ReflowText(Line& text, Text& Carry, LineSink& out)
             const std::size_t dAbs = gt.After(bAbs);
             d = dAbs == Text::npos ? 0 : dAbs - s + 1;
         }
+        first = {a, b, d};
+        firstKnown = true;
 
         // Rules R1 to R10. Conditions are taken on the positions before this pass; apart from
         // R3 followed by R8 no two of them can hold together.
