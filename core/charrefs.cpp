@@ -1,6 +1,7 @@
 #include "core/charrefs.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -21,14 +22,54 @@ constexpr NamedReference kNamed[] = {
 };
 
 constexpr std::size_t kLongestName = 32;
+constexpr std::size_t kNamedCount = sizeof(kNamed) / sizeof(kNamed[0]);
+
+std::uint64_t HashOf(const char* name, std::size_t length)
+{
+    std::uint64_t h = 0xCBF29CE484222325ULL ^ length;
+    for (std::size_t k = 0; k < length; ++k)
+        h = (h ^ static_cast<unsigned char>(name[k])) * 0x100000001B3ULL;
+    return h;
+}
+
+// The names hashed once, at first use, into an open-addressed table more than three times as
+// large as the list: a name is found (or found missing) in one or two looks, where a binary
+// search of the list took a dozen string comparisons.
+class NameIndex {
+public:
+    NameIndex()
+    {
+        for (std::size_t i = 0; i < kNamedCount; ++i) {
+            const std::size_t length = std::strlen(kNamed[i].name);
+            lengths_[i] = static_cast<std::uint8_t>(length);
+            std::size_t slot = HashOf(kNamed[i].name, length) & (kSlots - 1);
+            while (slots_[slot] != 0)
+                slot = (slot + 1) & (kSlots - 1);
+            slots_[slot] = static_cast<std::uint16_t>(i + 1);
+        }
+    }
+    const NamedReference* Find(const char* name, std::size_t length) const
+    {
+        for (std::size_t slot = HashOf(name, length) & (kSlots - 1); slots_[slot] != 0; slot = (slot + 1) & (kSlots - 1)) {
+            const std::size_t i = slots_[slot] - 1U;
+            if (lengths_[i] == length && std::memcmp(kNamed[i].name, name, length) == 0)
+                return &kNamed[i];
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 8192;
+    static_assert(kNamedCount * 3 < kSlots && kNamedCount < 65535, "the table needs room to spare");
+    std::uint16_t slots_[kSlots] = {};  // 1 + the name's place in the list; 0 for an empty slot
+    std::uint8_t lengths_[kNamedCount] = {};
+};
 
 // The reference named by name[0, length), or nullptr.
 const NamedReference* Lookup(const char* name, std::size_t length)
 {
-    const auto less = [](const NamedReference& r, std::string_view key) { return std::string_view(r.name) < key; };
-    const std::string_view key(name, length);
-    const NamedReference* it = std::lower_bound(std::begin(kNamed), std::end(kNamed), key, less);
-    return it != std::end(kNamed) && key == it->name ? it : nullptr;
+    static const NameIndex index;
+    return index.Find(name, length);
 }
 
 bool IsAsciiAlnum(char32_t c)
