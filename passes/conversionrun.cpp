@@ -23,14 +23,16 @@ void ScannedBatch::Add(LineValues& lv, const TagPositions& pos)
 {
     ReserveWhenNew();
     const bool take = lv.line.size() >= kTakenFrom;
+    const std::uint64_t mask = searched_ ? pos.mask : 0;
+    const std::size_t brackets = searched_ ? pos.brackets : 0;
     if (take) {
-        long_.emplace_back();
-        long_.back().swap(lv.line);
+        long_.push_back(LongLine{Text(), lv.lineLength, lv.TagStart, lv.TagEnd, brackets});
+        long_.back().text.swap(lv.line);
+        entries_.emplace_back(chars_.size(), 0, 0, 0, mask, 0, true, false);
     } else {
         chars_ += lv.line;
+        entries_.emplace_back(chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, brackets, false, false);
     }
-    const std::uint64_t mask = searched_ ? pos.mask : 0;
-    entries_.emplace_back(chars_.size(), lv.lineLength, lv.TagStart, lv.TagEnd, mask, searched_ ? pos.brackets : 0, take, false);
     for (std::uint64_t bits = mask; bits != 0; bits &= bits - 1)
         found_.push_back(pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))]);
 }

@@ -83,20 +83,22 @@ private:
             if (raw) {
                 Converter::ScanLine(TextView(chars_.data() + start, e.end - start), scratch.lv, readable_);
                 start = e.end;
+            } else if (e.taken) {
+                LongLine& l = long_[taken++];
+                scratch.lv.line.swap(l.text);
+                scratch.lv.lineLength = l.lineLength;
+                scratch.lv.TagStart = l.TagStart;
+                scratch.lv.TagEnd = l.TagEnd;
             } else {
-                if (e.taken) {
-                    scratch.lv.line.swap(long_[taken++]);
-                } else {
-                    scratch.lv.line.assign(chars_.data() + start, e.end - start);
-                    start = e.end;
-                }
+                scratch.lv.line.assign(chars_.data() + start, e.end - start);
+                start = e.end;
                 scratch.lv.lineLength = e.lineLength;
                 scratch.lv.TagStart = e.TagStart;
                 scratch.lv.TagEnd = e.TagEnd;
             }
             if (searched_ && !raw) {
                 scratch.pos.mask = e.mask;
-                scratch.pos.brackets = e.brackets;
+                scratch.pos.brackets = e.taken ? long_[taken - 1].brackets : e.brackets;
                 for (std::uint64_t bits = e.mask; bits != 0; bits &= bits - 1)
                     scratch.pos.at[static_cast<std::size_t>(__builtin_ctzll(bits))] = *at++;
             } else {
@@ -108,26 +110,37 @@ private:
         }
     }
 
+    // A line's place in the batch and its positions, in 32 bits each: the batch holds less than
+    // kChars + kTakenFrom characters and each of its own lines less than kTakenFrom, so all of
+    // them fit, and an entry takes half the memory that one of 64-bit numbers would, written
+    // by one thread and read by the other for every line. A long line taken over keeps its
+    // positions beside its text.
     struct Entry {
         // Built where it is kept (emplace_back): a copy of one built aside is read back in wider
         // pieces than it was written in, which stalls the processor on every line.
         Entry(std::size_t end, std::size_t lineLength, std::size_t TagStart, std::size_t TagEnd, std::uint64_t mask,
               std::size_t brackets, bool taken, bool raw)
-            : end(end), lineLength(lineLength), TagStart(TagStart), TagEnd(TagEnd), mask(mask), brackets(brackets),
-              taken(taken), raw(raw)
+            : mask(mask), end(static_cast<std::uint32_t>(end)), lineLength(static_cast<std::uint32_t>(lineLength)),
+              TagStart(static_cast<std::uint32_t>(TagStart)), TagEnd(static_cast<std::uint32_t>(TagEnd)),
+              brackets(static_cast<std::uint32_t>(brackets)), taken(taken), raw(raw)
         {
         }
-        std::size_t end;  // of the line's characters in chars_
-        std::size_t lineLength, TagStart, TagEnd;
         std::uint64_t mask;  // the strings found; their positions are the next ones of found_
-        std::size_t brackets;
-        bool taken;  // the line is the next one of long_
+        std::uint32_t end;   // of the line's characters in chars_
+        std::uint32_t lineLength, TagStart, TagEnd;
+        std::uint32_t brackets;
+        bool taken;  // the line is the next one of long_ (the numbers above are then its own)
         bool raw;    // the line is kept as given to AddScanned, not yet scanned
+    };
+    static_assert(kChars + kTakenFrom < (std::size_t(1) << 32), "an entry's numbers are 32 bits");
+    struct LongLine {
+        Text text;
+        std::size_t lineLength, TagStart, TagEnd, brackets;
     };
     Text chars_;
     std::vector<Entry> entries_;
     std::vector<std::size_t> found_;
-    std::vector<Text> long_;
+    std::vector<LongLine> long_;
     bool searched_ = false;
     bool scanned_in_ = true;
     bool raw_ = false;       // some lines are kept as given
