@@ -86,11 +86,13 @@ offers_readable() {  # CONVERT
 }
 
 # One run: "wall_seconds main_cpu other_cpu process_cpu peak_MB" (the shell's own clock, so that
-# process start counts and nothing else is started around the run).
+# process start counts and nothing else is started around the run). Each run writes a new file:
+# the last run's output is removed before the clock starts, since emptying it (as "> FILE" does)
+# makes the file system free the pages it holds, some milliseconds that belong to no conversion.
 once() {  # CONVERT FILE MODE
   local t0 t1 flags=(--defaults)
   [ "$3" = readable ] && flags+=(--readable)
-  rm -f "$out/times"
+  rm -f "$out/times" "$out/result.txt"
   t0=$EPOCHREALTIME
   QUORVIK_THREAD_TIMES="$out/times" LD_PRELOAD="$times_lib" "$1" "${flags[@]}" "$2" >"$out/result.txt"
   t1=$EPOCHREALTIME
