@@ -129,7 +129,7 @@ private:
         std::uint32_t end;   // of the line's characters in chars_
         std::uint32_t lineLength, TagStart, TagEnd;
         std::uint32_t brackets;
-        bool taken;  // the line is the next one of long_ (the numbers above are then its own)
+        bool taken;  // the line is the next one of long_, which keeps its numbers (those above are 0)
         bool raw;    // the line is kept as given to AddScanned, not yet scanned
     };
     static_assert(kChars + kTakenFrom < (std::size_t(1) << 32), "an entry's numbers are 32 bits");
