@@ -20,6 +20,8 @@ mkdir -p "$data"
 
 mb() { echo "$1 * $scale" | bc -l; }
 bytes_of() { echo "$1 * 1048576 / 1" | bc; }
+# A quotient, or nan when the divisor is a time too short to be measured (0.00 s).
+div() { if [ "$(echo "$2 == 0" | bc -l)" = 1 ]; then echo nan; else echo "$1 / $2" | bc -l; fi; }
 
 # make_input KIND SIZE_MB FILE: writes one hostile input of about SIZE_MB.
 make_input() {
@@ -70,6 +72,6 @@ for entry in document:200 one-line:50 tiny-lines:3.4 nul-bytes:50 bad-utf8:50 ut
   fmb=$(echo "$(stat -c %s "$ffile") / 1048576" | bc -l)
   hmb=$(echo "$(stat -c %s "$hfile") / 1048576" | bc -l)
   printf '%-11s %8.1f %8.2f %8.2f %8.1f %8.1f %8.2f %8.2f %10.2f %10.2f %8.1f\n' "$kind" "$fmb" "$fw" "$fc" \
-    "$(echo "$fmb / $fw" | bc -l)" "$hmb" "$hw" "$hc" "$(echo "$fw / $hw" | bc -l)" "$(echo "$fc / $hc" | bc -l)" "$fpeak"
+    "$(div "$fmb" "$fw")" "$hmb" "$hw" "$hc" "$(div "$fw" "$hw")" "$(div "$fc" "$hc")" "$fpeak"
 done
-echo "wall x, cpu x: time of the full input over time of the half one (2 = linear)"
+echo "wall x, cpu x: time of the full input over time of the half one (2 = linear; nan: too short to time)"
